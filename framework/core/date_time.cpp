@@ -59,7 +59,7 @@ TDateTime EncodeTime(int hour, int minute, int second, int msec) {
 }
 
 void DecodeDate(TDateTime date, int& year, int& month, int& day) {
-    int64_t days = WholeDays(date) + kDateDelta;  // days since 1 January 0001, from 0
+    int64_t days = WholeDays(date) + kDateDelta - 1;  // 1 January 0001 is day 0
     if (days < 0) {
         year = month = day = 0;
         return;
