@@ -1,4 +1,4 @@
-# Warnings are on for everything we compile; CI turns them into errors.
+# Warnings are on for everything we compile; the presets (and so CI) turn them into errors.
 add_compile_options(-Wall -Wextra -Wpedantic -Wshadow -Wnon-virtual-dtor -Wcast-align
                     -Wimplicit-fallthrough)
 if(POGODA_WERROR)
@@ -6,7 +6,15 @@ if(POGODA_WERROR)
 endif()
 
 # User-visible literals are written in UTF-8 sources and compiled as Windows-1251 text.
-add_compile_options($<$<COMPILE_LANGUAGE:CXX>:-fexec-charset=CP1251>)
+# Only GCC can do that; clang (needed for libFuzzer) accepts UTF-8 alone, so the fuzz build
+# keeps its literals in UTF-8 and is the one configuration allowed to use clang.
+if(CMAKE_CXX_COMPILER_ID STREQUAL "GNU")
+  add_compile_options($<$<COMPILE_LANGUAGE:CXX>:-fexec-charset=CP1251>)
+elseif(NOT POGODA_FUZZ)
+  message(FATAL_ERROR "Literals are compiled to Windows-1251 with -fexec-charset, which "
+                      "${CMAKE_CXX_COMPILER_ID} does not support: build with GCC (only the fuzz "
+                      "preset uses clang)")
+endif()
 
 if(POGODA_SANITIZE)
   add_compile_options(-fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
