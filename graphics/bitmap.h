@@ -80,10 +80,7 @@ public:
     void LoadStream(TStream& stream) override;
     void SaveStream(TStream& stream) const override;
 
-protected:
-    void AssignTo(TPersistent* dest) const override;
-
-public:
+    // Copies another bitmap (pixels, format, palette, transparency); null empties it.
     void Assign(const TPersistent* source) override;
 
 private:

@@ -66,10 +66,7 @@ public:
 
     TJPEGDefaults Settings;
 
-protected:
-    void AssignTo(TPersistent* dest) const override;
-
-public:
+    // Shares the compressed data of another JPEG image; a bitmap source is not converted.
     void Assign(const TPersistent* source) override;
 
 private:
