@@ -57,9 +57,7 @@ void IntegerOutOfRange(int64_t value) {
     throw EPropertyError(Format("Integer value %d out of range", value));
 }
 
-void WrongHandler() {
-    throw EPropertyError("The handler's arguments do not fit the event");
-}
+void WrongHandler() { throw EPropertyError("The handler's arguments do not fit the event"); }
 
 void WrongReference(const TComponent& component, const char* wanted) {
     throw EPropertyError(

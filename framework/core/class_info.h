@@ -109,6 +109,10 @@ struct SetterTraits<R (C::*)(A)> {
     using Object = C;
     using Arg = A;
 };
+template <class L, class R, class T, class A>
+struct SetterTraits<R (L::*)(T&, A) const noexcept> : SetterTraits<R (L::*)(T&, A) const> {};
+template <class C, class R, class A>
+struct SetterTraits<R (C::*)(A) noexcept> : SetterTraits<R (C::*)(A)> {};
 
 template <class F>
 struct GetterTraits : GetterTraits<decltype(&F::operator())> {};
@@ -152,8 +156,8 @@ template <class I>
 I CheckedInteger(int64_t value) {
     if constexpr (sizeof(I) < sizeof(int64_t) || std::is_unsigned_v<I>) {
         if (value < 0 && std::is_unsigned_v<I>) IntegerOutOfRange(value);
-        if (value >= 0 && static_cast<uint64_t>(value) >
-                              static_cast<uint64_t>(std::numeric_limits<I>::max())) {
+        if (value >= 0 &&
+            static_cast<uint64_t>(value) > static_cast<uint64_t>(std::numeric_limits<I>::max())) {
             IntegerOutOfRange(value);
         }
         if constexpr (std::is_signed_v<I>) {
@@ -185,17 +189,16 @@ public:
     template <class F>
     TClassInfo& Property(std::string name, F setter);
     template <class F>
-    TClassInfo& Enum(
-        std::string name, F setter,
-        std::initializer_list<std::pair<const char*,
-                                        std::decay_t<typename detail::SetterTraits<F>::Arg>>>
-            names);
+    TClassInfo&
+    Enum(std::string name, F setter,
+         std::initializer_list<
+             std::pair<const char*, std::decay_t<typename detail::SetterTraits<F>::Arg>>>
+             names);
     template <class F>
-    TClassInfo& Set(
-        std::string name, F setter,
-        std::initializer_list<std::pair<const char*,
-                                        std::decay_t<typename detail::SetterTraits<F>::Arg>>>
-            bits);
+    TClassInfo& Set(std::string name, F setter,
+                    std::initializer_list<
+                        std::pair<const char*, std::decay_t<typename detail::SetterTraits<F>::Arg>>>
+                        bits);
     template <class G>
     TClassInfo& Object(std::string name, G getter, const TClassInfo& nested);
     template <class G>
@@ -282,11 +285,11 @@ TClassInfo& TClassInfo::Property(std::string name, F setter) {
 }
 
 template <class F>
-TClassInfo& TClassInfo::Enum(
-    std::string name, F setter,
-    std::initializer_list<std::pair<const char*,
-                                    std::decay_t<typename detail::SetterTraits<F>::Arg>>>
-        names) {
+TClassInfo&
+TClassInfo::Enum(std::string name, F setter,
+                 std::initializer_list<
+                     std::pair<const char*, std::decay_t<typename detail::SetterTraits<F>::Arg>>>
+                     names) {
     using Traits = detail::SetterTraits<F>;
     using T = typename Traits::Object;
     using A = std::remove_cvref_t<typename Traits::Arg>;
@@ -303,11 +306,11 @@ TClassInfo& TClassInfo::Enum(
 }
 
 template <class F>
-TClassInfo& TClassInfo::Set(
-    std::string name, F setter,
-    std::initializer_list<std::pair<const char*,
-                                    std::decay_t<typename detail::SetterTraits<F>::Arg>>>
-        bits) {
+TClassInfo&
+TClassInfo::Set(std::string name, F setter,
+                std::initializer_list<
+                    std::pair<const char*, std::decay_t<typename detail::SetterTraits<F>::Arg>>>
+                    bits) {
     using Traits = detail::SetterTraits<F>;
     using T = typename Traits::Object;
     using A = std::remove_cvref_t<typename Traits::Arg>;

@@ -1,7 +1,6 @@
-#include "framework/core/definitions.h"
-
 #include <algorithm>
 
+#include "framework/core/definitions.h"
 #include "framework/core/text.h"
 
 namespace pogoda {

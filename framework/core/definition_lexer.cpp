@@ -7,9 +7,7 @@ namespace pogoda::detail {
 
 namespace {
 
-bool IsIdentStart(char c) {
-    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_';
-}
+bool IsIdentStart(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_'; }
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
@@ -84,8 +82,8 @@ void TDefinitionLexer::Advance() {
 void TDefinitionLexer::ReadIdent() {
     const size_t start = m_pos;
     while (m_pos < m_text.size() &&
-           (IsIdentChar(m_text[m_pos]) ||
-            (m_text[m_pos] == '.' && m_pos + 1 < m_text.size() && IsIdentStart(m_text[m_pos + 1])))) {
+           (IsIdentChar(m_text[m_pos]) || (m_text[m_pos] == '.' && m_pos + 1 < m_text.size() &&
+                                           IsIdentStart(m_text[m_pos + 1])))) {
         ++m_pos;
     }
     m_current.kind = TDefinitionToken::tkIdent;
@@ -143,7 +141,8 @@ void TDefinitionLexer::ReadCharCode() {
     int code = 0;
     int digits = 0;
     while (m_pos < m_text.size()) {
-        const int digit = hex ? HexValue(m_text[m_pos]) : (IsDigit(m_text[m_pos]) ? m_text[m_pos] - '0' : -1);
+        const int digit =
+            hex ? HexValue(m_text[m_pos]) : (IsDigit(m_text[m_pos]) ? m_text[m_pos] - '0' : -1);
         if (digit < 0) break;
         code = code * (hex ? 16 : 10) + digit;
         if (code > 255) Fail("Character code out of range");
@@ -170,7 +169,8 @@ void TDefinitionLexer::ReadBinary() {
             if (c == '\n') ++m_line;
         } else {
             const int digit = HexValue(c);
-            if (digit < 0) Fail(Format("Invalid character #%d in binary data", static_cast<unsigned char>(c)));
+            if (digit < 0)
+                Fail(Format("Invalid character #%d in binary data", static_cast<unsigned char>(c)));
             if (high < 0) {
                 high = digit;
             } else {

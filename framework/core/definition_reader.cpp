@@ -1,8 +1,6 @@
-#include "framework/core/definitions.h"
-
-#include <limits>
-
+#include "framework/core/checked_size.h"
 #include "framework/core/definition_lexer.h"
+#include "framework/core/definitions.h"
 #include "framework/core/text.h"
 
 namespace pogoda {
@@ -62,8 +60,8 @@ private:
     void ReadChild(TComponent& parent, int depth);
     void ReadProperty(const TClassInfo& info, TObject& object, const std::string& objectName,
                       int depth);
-    void ReadCollection(const TPropertyInfo& property, TObject& object,
-                        const std::string& context, int depth);
+    void ReadCollection(const TPropertyInfo& property, TObject& object, const std::string& context,
+                        int depth);
     TStoredValue ReadValue();
     void ApplyFixups();
     TComponent* FindComponent(const std::string& name) const;
@@ -251,7 +249,8 @@ void TDefinitionReader::ReadCollection(const TPropertyInfo& property, TObject& o
         TCollectionItem* item = nullptr;
         Guard(itemName, itemLine, [&] { item = collection->Add(); });
         while (!AtKeyword("end")) {
-            if (m_lexer.Current().kind != TDefinitionToken::tkIdent) Expected("a property or 'end'");
+            if (m_lexer.Current().kind != TDefinitionToken::tkIdent)
+                Expected("a property or 'end'");
             ReadProperty(*property.nested, *item, itemName, depth + 1);
         }
         m_lexer.Advance();
@@ -329,7 +328,8 @@ void TDefinitionReader::ApplyFixups() {
         const bool nil = SameText(fixup.name, "nil");
         Guard(fixup.context + " = " + fixup.name, fixup.line, [&] {
             if (fixup.property->kind == TPropertyInfo::pkReference) {
-                fixup.property->setReference(*fixup.target, nil ? nullptr : FindComponent(fixup.name));
+                fixup.property->setReference(*fixup.target,
+                                             nil ? nullptr : FindComponent(fixup.name));
                 return;
             }
             std::any handler;
@@ -354,10 +354,8 @@ void ReadDefinition(TComponent& root, std::string_view text, const TClassRegistr
 
 void ReadDefinition(TComponent& root, TStream& stream, const TClassRegistry& registry) {
     const int64_t count = stream.Size() - stream.Position();
-    if (count < 0 || static_cast<uint64_t>(count) > std::numeric_limits<size_t>::max()) {
-        throw EReadError(messages::kReadError);
-    }
-    std::string text(static_cast<size_t>(count), '\0');
+    if (count < 0) throw EReadError(messages::kReadError);
+    std::string text(CheckedNarrow<size_t>(static_cast<uint64_t>(count)), '\0');
     stream.ReadBuffer(text.data(), count);
     ReadDefinition(root, text, registry);
 }

@@ -1,10 +1,8 @@
-#include "framework/core/definitions.h"
-
 #include <gtest/gtest.h>
-
 #include <string>
 #include <vector>
 
+#include "framework/core/definitions.h"
 #include "framework/core/text.h"
 
 namespace pogoda {
@@ -41,7 +39,10 @@ public:
     }
 
     void SetLeft(int left) { Record("Left", IntToStr(left)); }
-    void SetCaption(std::string caption) { m_caption = caption; Record("Caption", caption); }
+    void SetCaption(std::string caption) {
+        m_caption = caption;
+        Record("Caption", caption);
+    }
     void SetVisible(bool visible) { Record("Visible", visible ? "True" : "False"); }
     void SetAlign(TAlign align) { Record("Align", IntToStr(align)); }
     void SetIcons(unsigned icons) { Record("Icons", IntToStr(icons)); }
@@ -50,8 +51,14 @@ public:
         stream.ReadBuffer(m_data.data(), stream.Size());
         Record("Data", IntToStr(stream.Size()) + " bytes");
     }
-    void SetBuddy(TRecorder* buddy) { m_buddy = buddy; Record("Buddy", buddy ? buddy->Name() : "nil"); }
-    void SetOnClick(TNotifyEvent e) { OnClick = e; Record("OnClick", e ? "set" : "nil"); }
+    void SetBuddy(TRecorder* buddy) {
+        m_buddy = buddy;
+        Record("Buddy", buddy ? buddy->Name() : "nil");
+    }
+    void SetOnClick(TNotifyEvent e) {
+        OnClick = e;
+        Record("OnClick", e ? "set" : "nil");
+    }
     TTestFont* Font() { return &m_font; }
     TCollection* Items() { return &m_items; }
     void Loaded() override {
@@ -111,9 +118,12 @@ protected:
         recorder.Property("Left", &TRecorder::SetLeft)
             .Property("Caption", &TRecorder::SetCaption)
             .Property("Visible", &TRecorder::SetVisible)
-            .Enum("Align", &TRecorder::SetAlign, {{"alNone", alNone}, {"alTop", alTop}, {"alClient", alClient}})
+            .Enum("Align", &TRecorder::SetAlign,
+                  {{"alNone", alNone}, {"alTop", alTop}, {"alClient", alClient}})
             .Set("Icons", &TRecorder::SetIcons,
-                 {{"biSystemMenu", biSystemMenu}, {"biMinimize", biMinimize}, {"biMaximize", biMaximize}})
+                 {{"biSystemMenu", biSystemMenu},
+                  {"biMinimize", biMinimize},
+                  {"biMaximize", biMaximize}})
             .Property("Data", &TRecorder::SetData)
             .Property("Buddy", &TRecorder::SetBuddy)
             .Property("OnClick", &TRecorder::SetOnClick)
@@ -128,7 +138,9 @@ protected:
     }
 
     void Read(std::string_view text) { ReadDefinition(form, text, registry); }
-    TRecorder* Find(std::string_view name) { return dynamic_cast<TRecorder*>(form.FindComponent(name)); }
+    TRecorder* Find(std::string_view name) {
+        return dynamic_cast<TRecorder*>(form.FindComponent(name));
+    }
 
     TClassInfo fontInfo{"TTestFont"};
     TClassInfo itemInfo{"TTestItem"};
@@ -140,11 +152,11 @@ TEST_F(DefinitionTest, AppliesPropertiesInOrderAndDefersReferences) {
     Read("object Form1: TTestForm\n"
          "  Left = 242\n"
          "  object Button1: TRecorder\n"
-         "    Buddy = Tray1\n"          // defined further down
+         "    Buddy = Tray1\n"  // defined further down
          "    Caption = 'Go'\n"
          "    OnClick = Button1Click\n"
          "  end\n"
-         "  Font.Name = 'Arial'\n"     // the root's properties may follow its children
+         "  Font.Name = 'Arial'\n"  // the root's properties may follow its children
          "  object Panel1: TRecorder\n"
          "    object Image1: TRecorder\n"
          "      Visible = True\n"
@@ -155,22 +167,10 @@ TEST_F(DefinitionTest, AppliesPropertiesInOrderAndDefersReferences) {
          "  end\n"
          "end\n");
     const std::vector<std::string> expected = {
-        "Form1.Left=242",
-        "create parent=Form1",
-        "Button1.Caption=Go",
-        "Font.Name=Arial",
-        "create parent=Form1",
-        "create parent=Panel1",
-        "Image1.Visible=True",
-        "create parent=Form1",
-        "Button1.Buddy=Tray1",
-        "Button1.OnClick=set",
-        "Tray1.Buddy=nil",
-        "Form1 Loaded",
-        "Button1 Loaded",
-        "Panel1 Loaded",
-        "Image1 Loaded",
-        "Tray1 Loaded",
+        "Form1.Left=242",      "create parent=Form1",  "Button1.Caption=Go",  "Font.Name=Arial",
+        "create parent=Form1", "create parent=Panel1", "Image1.Visible=True", "create parent=Form1",
+        "Button1.Buddy=Tray1", "Button1.OnClick=set",  "Tray1.Buddy=nil",     "Form1 Loaded",
+        "Button1 Loaded",      "Panel1 Loaded",        "Image1 Loaded",       "Tray1 Loaded",
     };
     EXPECT_EQ(g_log, expected);
 
@@ -223,9 +223,10 @@ TEST_F(DefinitionTest, ReadsEveryKindOfValue) {
     EXPECT_EQ(static_cast<TTestItem*>(items->Items(0))->caption, "first");
     EXPECT_EQ(static_cast<TTestItem*>(items->Items(0))->value, 9000000000);
     EXPECT_EQ(static_cast<TTestItem*>(items->Items(1))->caption, "");
-    const std::vector<std::string> expected = {
-        "Form1.Left=-11", "Form1.Caption=" + form.Caption(), "Form1.Align=2", "Form1.Icons=5",
-        "Font.Height=16", "Form1.Data=5 bytes", "Form1 Loaded"};
+    const std::vector<std::string> expected = {"Form1.Left=-11", "Form1.Caption=" + form.Caption(),
+                                               "Form1.Align=2",  "Form1.Icons=5",
+                                               "Font.Height=16", "Form1.Data=5 bytes",
+                                               "Form1 Loaded"};
     EXPECT_EQ(g_log, expected);
 }
 
@@ -316,7 +317,8 @@ TEST_F(DefinitionTest, RefusesADefinitionOfAnotherRootClass) {
         Read("object Form2: TOther\nend");
         FAIL() << "no exception";
     } catch (const EParserError& e) {
-        EXPECT_EQ(e.Message(), "The definition of a TOther cannot be read into a TTestForm (line 1)");
+        EXPECT_EQ(e.Message(),
+                  "The definition of a TOther cannot be read into a TTestForm (line 1)");
     }
     EXPECT_EQ(form.Name(), "");
 }
