@@ -20,9 +20,7 @@ public:
         virtual void Invalidate() = 0;
         virtual void Repaint() = 0;  // paint at once
         virtual void SetOpaque(bool opaque) = 0;
-
-    protected:
-        ~IHost() = default;
+        virtual ~IHost() = default;
     };
 
     explicit TImageView(IHost& host);

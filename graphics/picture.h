@@ -17,10 +17,8 @@ class TStream;
 // An optional second listener for changes of a picture.
 class IChangeNotifier {
 public:
+    virtual ~IChangeNotifier() = default;
     virtual void Changed() = 0;
-
-protected:
-    ~IChangeNotifier() = default;
 };
 
 class TPicture : public TPersistent {
