@@ -332,6 +332,27 @@ TEST_F(DefinitionTest, ReportsUnterminatedDataWhereItBegins) {
     }
 }
 
+// Every cut of a valid text before its last "end" is refused cleanly, wherever it falls.
+TEST_F(DefinitionTest, RefusesEveryTruncation) {
+    const std::string text = "object Form1: TTestForm\n"
+                             "  Caption = 'Пого''да'#13 + 'x'\n"
+                             "  Icons = [biSystemMenu, biMinimize]\n"
+                             "  Data = {00FF\n 7F41}\n"
+                             "  Items = <\n    item\n      Value = -$1F\n    end>\n"
+                             "  object Button1: TRecorder\n    OnClick = Button1Click\n  end\n"
+                             "end\n";
+    const size_t lastEnd = text.rfind("end");
+    for (size_t length = 0; length < lastEnd; ++length) {
+        SCOPED_TRACE(length);
+        TTestForm target;
+        EXPECT_THROW(ReadDefinition(target, std::string_view(text).substr(0, length), registry),
+                     Exception);
+    }
+    TTestForm target;
+    ReadDefinition(target, std::string_view(text).substr(0, lastEnd + 3), registry);
+    EXPECT_EQ(target.Caption(), "Пого'да\rx");
+}
+
 TEST_F(DefinitionTest, SetterFailuresKeepTheirClass) {
     TClassRegistry failing;
     failing.Register<TTestForm>(nullptr).Property(
