@@ -6,6 +6,7 @@
 #include "graphics/bitmap.h"
 #include "graphics/graphic.h"
 #include "graphics/jpeg_image.h"
+#include "graphics/png_graphic.h"
 #include "graphics/unsupported_formats.h"
 
 namespace pogoda {
@@ -52,6 +53,7 @@ TFileFormatsList& GetFileFormats() {
     static TFileFormatsList formats = [] {
         TFileFormatsList list;
         RegisterJPEGFormats(list);
+        RegisterPNGFormat(list);
         return list;
     }();
     return formats;
