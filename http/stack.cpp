@@ -146,3 +146,16 @@ TNetAddress TNetStack::TextToAddress(const std::string& text) {
 }
 
 }  // namespace pogoda
+
+namespace pogoda {
+
+// The message is the base message, and the system's text for the code when there is one.
+ENetWS2StubError::ENetWS2StubError(std::string baseMessage, int32_t systemErrorCode,
+                                   std::string systemErrorText)
+    : ENetException(systemErrorCode == 0 ? baseMessage
+                                         : baseMessage + ": " + systemErrorText),
+      BaseMessage(std::move(baseMessage)),
+      SystemErrorCode(systemErrorCode),
+      SystemErrorText(std::move(systemErrorText)) {}
+
+}  // namespace pogoda
