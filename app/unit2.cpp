@@ -1,0 +1,34 @@
+#include "app/unit2.h"
+
+#include <windows.h>
+#include <shellapi.h>
+
+#include <mutex>
+
+#include "app/addresses.h"
+#include "framework/core/definitions.h"
+#include "framework/win32/wide_text.h"
+#include "framework/win32/window_classes.h"
+
+namespace pogoda {
+
+TForm2* Form2 = nullptr;
+
+void TForm2::Label2Click(TObject*) {
+    ShellExecuteW(Handle(), nullptr, Wide(kCityUrl).c_str(), nullptr, nullptr, SW_SHOW);
+}
+
+void RegisterUnit2() {
+    static std::once_flag once;
+    std::call_once(once, [] {
+        RegisterWindowClasses();
+        ClassRegistry()
+            .Register<TForm2>(&ClassRegistry().Get("TForm"))
+            .Field("Image1", &TForm2::Image1)
+            .Field("Label1", &TForm2::Label1)
+            .Field("Label2", &TForm2::Label2)
+            .Handler("Label2Click", &TForm2::Label2Click);
+    });
+}
+
+}  // namespace pogoda
