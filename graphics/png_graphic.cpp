@@ -231,6 +231,8 @@ void TPNGLoader::Report(TProgressStage stage, const std::string& message) {
 
 void TPNGLoader::Load() {
     m_graphic.Clear();
+    // Nothing of a previous load may stay: not its transparency, not its gamma (below).
+    m_graphic.SetTransparent(false);
     m_base = m_stream.Position();
     if (!ReadImageSummary(m_graphic.m_summary)) {
         Fail(TPNGFailure::InvalidFormat);
@@ -313,6 +315,10 @@ void TPNGLoader::ChunkLoop() {
         }
         SkipChunk();
         if (IsChunk("IEND")) {
+            // A file without image data has no picture to show; it is not an empty success.
+            if (!m_imageDecoded) {
+                Fail(TPNGFailure::InvalidFormat);
+            }
             return;
         }
         if (IsCritical()) {
