@@ -76,7 +76,9 @@ std::unique_ptr<TStringList> TNetHeaderList::FoldText(const std::string& line) c
     auto pieces = std::make_unique<TStringList>();
     std::string wrapped = WrapLine(line, "\r\n ", "\t ,", m_foldWidth);
     do {
-        pieces->Add(TrimRight(TakeToken(wrapped, "\r\n")));
+        std::string piece = TrimRight(TakeToken(wrapped, "\r\n"));
+        // A piece of blanks alone would become an empty line, which ends a header block.
+        if (!piece.empty() || pieces->Count() == 0) pieces->Add(std::move(piece));
     } while (!wrapped.empty());
     return pieces;
 }

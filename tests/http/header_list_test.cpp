@@ -140,6 +140,16 @@ TEST(NetHeaderList, NeverFoldsInsideQuotes) {
     EXPECT_EQ(Lines(h), (std::vector<std::string>{"X-Q: a,", " " + quoted, " end"}));
 }
 
+TEST(NetHeaderList, FoldingNeverWritesAnEmptyLine) {
+    TNetHeaderList h;
+    h.SetFoldWidth(2);
+    h.SetHeader("X", "\x01\x02");
+    h.Add("Next: y");
+    EXPECT_EQ(Lines(h), (std::vector<std::string>{"X:", "Next: y"}));
+    h.SetHeader("X", "");
+    EXPECT_EQ(Lines(h), (std::vector<std::string>{"Next: y"}));
+}
+
 TEST(NetHeaderList, FoldOffWritesOneLine) {
     TNetHeaderList h;
     h.SetFoldOnWrite(false);
