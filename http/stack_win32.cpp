@@ -120,6 +120,14 @@ struct TLibraryFinalizer {
 
 SOCKET Sock(TNetSocket s) { return static_cast<SOCKET>(s); }
 
+// FD_ISSET calls into WS2_32 directly, which this file must not link against.
+bool InSet(SOCKET s, const fd_set& set) {
+    for (u_int i = 0; i < set.fd_count; ++i) {
+        if (set.fd_array[i] == s) return true;
+    }
+    return false;
+}
+
 bool MakeAddress(const std::string& ip, int port, sockaddr_in& sa) {
     std::memset(&sa, 0, sizeof sa);
     sa.sin_family = AF_INET;
@@ -214,7 +222,7 @@ protected:
         if (r == SOCKET_ERROR) return -1;
         for (int i = 0; i < 3; ++i) {
             if (lists[i] == nullptr) continue;
-            std::erase_if(*lists[i], [&](TNetSocket s) { return !FD_ISSET(Sock(s), &sets[i]); });
+            std::erase_if(*lists[i], [&](TNetSocket s) { return !InSet(Sock(s), sets[i]); });
         }
         return r;
     }
