@@ -38,17 +38,17 @@ uint8_t WithAlphaFlag(uint8_t options, TSampleScheme scheme) {
 
 size_t ChannelCount(TSampleScheme scheme) {
     switch (scheme) {
-    case ssIndexed:
-    case ssGray:
-        return 1;
-    case ssGrayAlpha:
-        return 2;
-    case ssRGBA:
-    case ssBGRA:
-    case ssCMYK:
-        return 4;
-    default:
-        return 3;
+        case ssIndexed:
+        case ssGray:
+            return 1;
+        case ssGrayAlpha:
+            return 2;
+        case ssRGBA:
+        case ssBGRA:
+        case ssCMYK:
+            return 4;
+        default:
+            return 3;
     }
 }
 
@@ -130,23 +130,23 @@ TPixelFormat TColorManager::PixelFormatOf(int which) const {
     const int samples = which == 0 ? m_sourceSamples : m_targetSamples;
     const int bits = which == 0 ? m_sourceBits : m_targetBits;
     switch (samples) {
-    case 1:
-        if (bits == 1) {
-            return pf1bit;
-        }
-        if (bits >= 2 && bits <= 4) {
-            return pf4bit;
-        }
-        if (bits >= 8) {
-            return pf8bit;
-        }
-        return pfCustom;
-    case 3:
-        return bits >= 1 && bits <= 5 ? pf15bit : pf24bit;
-    case 4:
-        return bits >= 8 ? pf32bit : pfCustom;
-    default:
-        return pfCustom;
+        case 1:
+            if (bits == 1) {
+                return pf1bit;
+            }
+            if (bits >= 2 && bits <= 4) {
+                return pf4bit;
+            }
+            if (bits >= 8) {
+                return pf8bit;
+            }
+            return pfCustom;
+        case 3:
+            return bits >= 1 && bits <= 5 ? pf15bit : pf24bit;
+        case 4:
+            return bits >= 8 ? pf32bit : pfCustom;
+        default:
+            return pfCustom;
     }
 }
 
@@ -176,75 +176,75 @@ void TColorManager::SelectRoutine() {
     const bool toRGB = IsRGBOrder(dst);
     const bool toBGR = IsBGROrder(dst);
     switch (src) {
-    case ssIndexed:
-        if (s == 16 && t == 16) {
-            pick(TRowRoutine::Indexed16To16, &TColorManager::RowIndexed16To16);
-        } else if (s == 16 && t <= 8) {
-            pick(TRowRoutine::Indexed16ToN, &TColorManager::RowIndexed16ToN);
-        } else if (t == 16 && s <= 8) {
-            pick(TRowRoutine::IndexedNTo16, &TColorManager::RowIndexedNTo16);
-        } else if (s <= 8 && t <= 8) {
-            pick(TRowRoutine::Indexed, &TColorManager::RowIndexed);
-        }
-        break;
-    case ssGray:
-        if (s <= 8 && t <= 8) {
-            pick(TRowRoutine::Indexed, &TColorManager::RowIndexed);
-        } else if (wide) {
-            pick(TRowRoutine::Gray, &TColorManager::RowGray);
-        }
-        break;
-    case ssGrayAlpha:
-        if (wide) {
-            pick(TRowRoutine::Gray, &TColorManager::RowGray);
-        }
-        break;
-    case ssRGB:
-    case ssRGBA:
-        if (wide && toRGB) {
-            pick(TRowRoutine::RGBToRGB, &TColorManager::RowRGB<false>);
-        } else if (wide && toBGR) {
-            pick(TRowRoutine::RGBToBGR, &TColorManager::RowRGB<true>);
-        }
-        break;
-    case ssBGR:
-    case ssBGRA:
-        if (wide && toRGB) {
-            pick(TRowRoutine::BGRToRGB, &TColorManager::RowRGB<true>);
-        } else if (wide && toBGR) {
-            pick(TRowRoutine::BGRToBGR, &TColorManager::RowRGB<false>);
-        }
-        break;
-    case ssCMYK:
-        if (wide && toRGB) {
-            pick(TRowRoutine::CMYKToRGB, &TColorManager::RowCMYK<false>);
-        } else if (wide && toBGR) {
-            pick(TRowRoutine::CMYKToBGR, &TColorManager::RowCMYK<true>);
-        }
-        break;
-    case ssLab:
-        if (wide && toRGB) {
-            pick(TRowRoutine::LabToRGB, &TColorManager::RowLab<false>);
-        } else if (wide && toBGR) {
-            pick(TRowRoutine::LabToBGR, &TColorManager::RowLab<true>);
-        }
-        break;
-    case ssYCbCr:
-    case ssPhotoYCC:
-        if (wide && (toRGB || toBGR)) {
-            BuildYCbCrTables();
-            const bool ycc = src == ssPhotoYCC;
-            if (toRGB) {
-                pick(ycc ? TRowRoutine::PhotoYCCToRGB : TRowRoutine::YCbCrToRGB,
-                     &TColorManager::RowYCC<false>);
-            } else {
-                pick(ycc ? TRowRoutine::PhotoYCCToBGR : TRowRoutine::YCbCrToBGR,
-                     &TColorManager::RowYCC<true>);
+        case ssIndexed:
+            if (s == 16 && t == 16) {
+                pick(TRowRoutine::Indexed16To16, &TColorManager::RowIndexed16To16);
+            } else if (s == 16 && t <= 8) {
+                pick(TRowRoutine::Indexed16ToN, &TColorManager::RowIndexed16ToN);
+            } else if (t == 16 && s <= 8) {
+                pick(TRowRoutine::IndexedNTo16, &TColorManager::RowIndexedNTo16);
+            } else if (s <= 8 && t <= 8) {
+                pick(TRowRoutine::Indexed, &TColorManager::RowIndexed);
             }
-        }
-        break;
-    default:
-        break;
+            break;
+        case ssGray:
+            if (s <= 8 && t <= 8) {
+                pick(TRowRoutine::Indexed, &TColorManager::RowIndexed);
+            } else if (wide) {
+                pick(TRowRoutine::Gray, &TColorManager::RowGray);
+            }
+            break;
+        case ssGrayAlpha:
+            if (wide) {
+                pick(TRowRoutine::Gray, &TColorManager::RowGray);
+            }
+            break;
+        case ssRGB:
+        case ssRGBA:
+            if (wide && toRGB) {
+                pick(TRowRoutine::RGBToRGB, &TColorManager::RowRGB<false>);
+            } else if (wide && toBGR) {
+                pick(TRowRoutine::RGBToBGR, &TColorManager::RowRGB<true>);
+            }
+            break;
+        case ssBGR:
+        case ssBGRA:
+            if (wide && toRGB) {
+                pick(TRowRoutine::BGRToRGB, &TColorManager::RowRGB<true>);
+            } else if (wide && toBGR) {
+                pick(TRowRoutine::BGRToBGR, &TColorManager::RowRGB<false>);
+            }
+            break;
+        case ssCMYK:
+            if (wide && toRGB) {
+                pick(TRowRoutine::CMYKToRGB, &TColorManager::RowCMYK<false>);
+            } else if (wide && toBGR) {
+                pick(TRowRoutine::CMYKToBGR, &TColorManager::RowCMYK<true>);
+            }
+            break;
+        case ssLab:
+            if (wide && toRGB) {
+                pick(TRowRoutine::LabToRGB, &TColorManager::RowLab<false>);
+            } else if (wide && toBGR) {
+                pick(TRowRoutine::LabToBGR, &TColorManager::RowLab<true>);
+            }
+            break;
+        case ssYCbCr:
+        case ssPhotoYCC:
+            if (wide && (toRGB || toBGR)) {
+                BuildYCbCrTables();
+                const bool ycc = src == ssPhotoYCC;
+                if (toRGB) {
+                    pick(ycc ? TRowRoutine::PhotoYCCToRGB : TRowRoutine::YCbCrToRGB,
+                         &TColorManager::RowYCC<false>);
+                } else {
+                    pick(ycc ? TRowRoutine::PhotoYCCToBGR : TRowRoutine::YCbCrToBGR,
+                         &TColorManager::RowYCC<true>);
+                }
+            }
+            break;
+        default:
+            break;
     }
     m_changed = false;
 }
@@ -312,48 +312,48 @@ TPalette TColorManager::BuildColourPalette(TSampleSources source, int format, ui
         format = -1;
     }
     switch (format) {
-    case 0:
-    case 1: {
-        const size_t step = format == 0 ? 3 : 4;
-        for (size_t i = 0; i < n; ++i) {
-            const uint8_t* p = source[0] + i * step;
-            const uint8_t c0 = scaler.Colour8(p[0]);
-            const uint8_t c1 = scaler.Colour8(p[1]);
-            const uint8_t c2 = scaler.Colour8(p[2]);
-            blueFirst ? set(i, c2, c1, c0) : set(i, c0, c1, c2);
+        case 0:
+        case 1: {
+            const size_t step = format == 0 ? 3 : 4;
+            for (size_t i = 0; i < n; ++i) {
+                const uint8_t* p = source[0] + i * step;
+                const uint8_t c0 = scaler.Colour8(p[0]);
+                const uint8_t c1 = scaler.Colour8(p[1]);
+                const uint8_t c2 = scaler.Colour8(p[2]);
+                blueFirst ? set(i, c2, c1, c0) : set(i, c0, c1, c2);
+            }
+            break;
         }
-        break;
-    }
-    case 2:
-    case 3:
-        for (size_t i = 0; i < n; ++i) {
-            set(i, scaler.Colour8(source[0][i]), scaler.Colour8(source[1][i]),
-                scaler.Colour8(source[2][i]));
+        case 2:
+        case 3:
+            for (size_t i = 0; i < n; ++i) {
+                set(i, scaler.Colour8(source[0][i]), scaler.Colour8(source[1][i]),
+                    scaler.Colour8(source[2][i]));
+            }
+            break;
+        case 4:
+        case 5: {
+            const size_t step = format == 4 ? 6 : 8;
+            for (size_t i = 0; i < n; ++i) {
+                const uint8_t* p = source[0] + i * step;
+                const uint8_t c0 = scaler.Colour16To8(Load16(p));
+                const uint8_t c1 = scaler.Colour16To8(Load16(p + 2));
+                const uint8_t c2 = scaler.Colour16To8(Load16(p + 4));
+                // 16-bit samples are blue first unless the flag says otherwise.
+                blueFirst ? set(i, c0, c1, c2) : set(i, c2, c1, c0);
+            }
+            break;
         }
-        break;
-    case 4:
-    case 5: {
-        const size_t step = format == 4 ? 6 : 8;
-        for (size_t i = 0; i < n; ++i) {
-            const uint8_t* p = source[0] + i * step;
-            const uint8_t c0 = scaler.Colour16To8(Load16(p));
-            const uint8_t c1 = scaler.Colour16To8(Load16(p + 2));
-            const uint8_t c2 = scaler.Colour16To8(Load16(p + 4));
-            // 16-bit samples are blue first unless the flag says otherwise.
-            blueFirst ? set(i, c0, c1, c2) : set(i, c2, c1, c0);
-        }
-        break;
-    }
-    case 6:
-    case 7:
-        for (size_t i = 0; i < n; ++i) {
-            set(i, scaler.Colour16To8(Load16(source[0] + 2 * i)),
-                scaler.Colour16To8(Load16(source[1] + 2 * i)),
-                scaler.Colour16To8(Load16(source[2] + 2 * i)));
-        }
-        break;
-    default:
-        break;
+        case 6:
+        case 7:
+            for (size_t i = 0; i < n; ++i) {
+                set(i, scaler.Colour16To8(Load16(source[0] + 2 * i)),
+                    scaler.Colour16To8(Load16(source[1] + 2 * i)),
+                    scaler.Colour16To8(Load16(source[2] + 2 * i)));
+            }
+            break;
+        default:
+            break;
     }
 
     // Re-spread the entries so that the index RowIndexed scales a pixel to finds its colour.

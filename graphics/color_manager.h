@@ -111,8 +111,7 @@ public:
     // format: 0 interleaved 8-bit RGB, 1 8-bit RGBx, 2 and 3 three 8-bit planes, 4 interleaved
     // 16-bit BGR, 5 16-bit BGRx, 6 and 7 three 16-bit planes; blueFirst swaps the interleaved
     // channel order. Entries the source does not provide are black.
-    TPalette BuildColourPalette(TSampleSources source, int format, uint32_t count,
-                                bool blueFirst);
+    TPalette BuildColourPalette(TSampleSources source, int format, uint32_t count, bool blueFirst);
     TPalette BuildGrayPalette(bool reversed);
 
 private:

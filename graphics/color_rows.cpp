@@ -48,9 +48,9 @@ void ForSelected(uint8_t* target, uint32_t count, uint8_t mask, size_t step, Con
 // The source pixels of a row: interleaved behind one pointer, or one plane per channel.
 class TSourceCursor {
 public:
-    TSourceCursor(TSampleSources source, size_t sampleBytes, size_t samplesPerPixel,
-                  bool planar)
-        : m_planar(planar), m_sampleBytes(sampleBytes), m_pixelBytes(sampleBytes * samplesPerPixel) {
+    TSourceCursor(TSampleSources source, size_t sampleBytes, size_t samplesPerPixel, bool planar)
+        : m_planar(planar), m_sampleBytes(sampleBytes),
+          m_pixelBytes(sampleBytes * samplesPerPixel) {
         const size_t planes = planar ? std::min<size_t>(source.size(), 4) : 1;
         for (size_t k = 0; k < planes; ++k) {
             m_at[k] = source[k];
@@ -203,8 +203,7 @@ void TColorManager::RowIndexed(TSampleSources source, uint8_t* target, uint32_t 
     TBitReader reader(source[0], s);
     const uint32_t sourceMax = (1u << s) - 1;
     const uint32_t targetMax = (1u << t) - 1;
-    PackSelected(target, t, count, mask,
-                 [&] { return reader.Next() * targetMax / sourceMax; });
+    PackSelected(target, t, count, mask, [&] { return reader.Next() * targetMax / sourceMax; });
 }
 
 void TColorManager::RowIndexed16To16(TSampleSources source, uint8_t* target, uint32_t count,
@@ -241,8 +240,7 @@ void TColorManager::RowIndexedNTo16(TSampleSources source, uint8_t* target, uint
 }
 
 // Gray rows take the gray sample of each pixel; gamma for gray images lives in the palette.
-void TColorManager::RowGray(TSampleSources source, uint8_t* target, uint32_t count,
-                            uint8_t mask) {
+void TColorManager::RowGray(TSampleSources source, uint8_t* target, uint32_t count, uint8_t mask) {
     const TSampleScaler scaler{nullptr, (m_sourceOptions & coBigEndian16) != 0};
     const size_t samples = (m_sourceOptions & coAlphaPresent) ? 2 : 1;
     ByWidths(m_sourceBits, m_targetBits, [&](auto sb, auto tb) {
@@ -257,8 +255,7 @@ void TColorManager::RowGray(TSampleSources source, uint8_t* target, uint32_t cou
 }
 
 template <bool Cross>
-void TColorManager::RowRGB(TSampleSources source, uint8_t* target, uint32_t count,
-                           uint8_t mask) {
+void TColorManager::RowRGB(TSampleSources source, uint8_t* target, uint32_t count, uint8_t mask) {
     const TSampleScaler scaler{(m_targetOptions & coGammaCorrect) ? m_gamma.data() : nullptr,
                                (m_sourceOptions & coBigEndian16) != 0};
     const bool sourceAlpha = (m_sourceOptions & coAlphaPresent) != 0;
@@ -284,8 +281,7 @@ void TColorManager::RowRGB(TSampleSources source, uint8_t* target, uint32_t coun
 }
 
 template <bool Bgr>
-void TColorManager::RowCMYK(TSampleSources source, uint8_t* target, uint32_t count,
-                            uint8_t mask) {
+void TColorManager::RowCMYK(TSampleSources source, uint8_t* target, uint32_t count, uint8_t mask) {
     const TSampleScaler scaler{nullptr, (m_sourceOptions & coBigEndian16) != 0};
     const bool targetAlpha = (m_targetOptions & coAlphaPresent) != 0;
     ByWidths(m_sourceBits, m_targetBits, [&](auto sb, auto tb) {
@@ -330,8 +326,7 @@ void TColorManager::RowCMYK(TSampleSources source, uint8_t* target, uint32_t cou
 
 // 16-bit L*a*b* samples are first scaled to 8 bits; the conversion itself is 8-bit.
 template <bool Bgr>
-void TColorManager::RowLab(TSampleSources source, uint8_t* target, uint32_t count,
-                           uint8_t mask) {
+void TColorManager::RowLab(TSampleSources source, uint8_t* target, uint32_t count, uint8_t mask) {
     const TSampleScaler scaler{nullptr, (m_sourceOptions & coBigEndian16) != 0};
     const bool lightness255 = (m_sourceOptions & coLabLightness255) != 0;
     const bool biased = (m_sourceOptions & coLabChromaBiased) != 0;
@@ -372,8 +367,7 @@ void TColorManager::RowLab(TSampleSources source, uint8_t* target, uint32_t coun
 }
 
 template <bool Bgr>
-void TColorManager::RowYCC(TSampleSources source, uint8_t* target, uint32_t count,
-                           uint8_t mask) {
+void TColorManager::RowYCC(TSampleSources source, uint8_t* target, uint32_t count, uint8_t mask) {
     const TSampleScaler scaler{nullptr, (m_sourceOptions & coBigEndian16) != 0};
     const bool targetAlpha = (m_targetOptions & coAlphaPresent) != 0;
     ByWidths(m_sourceBits, m_targetBits, [&](auto sb, auto tb) {

@@ -24,9 +24,7 @@ inline uint16_t MulDiv16(uint32_t x, uint32_t y, uint32_t z) {
     return static_cast<uint16_t>(x * y / z);
 }
 
-inline uint8_t Clamp8(int64_t v) {
-    return static_cast<uint8_t>(v < 0 ? 0 : (v > 255 ? 255 : v));
-}
+inline uint8_t Clamp8(int64_t v) { return static_cast<uint8_t>(v < 0 ? 0 : (v > 255 ? 255 : v)); }
 
 // Sample conversions under one description: the gamma table (null when gamma is off) and
 // the byte order of 16-bit samples.

@@ -2,9 +2,8 @@
 
 // A thin wrapper over zlib's inflate, fed a piece of compressed data at a time.
 
-#include <zlib.h>
-
 #include <cstdint>
+#include <zlib.h>
 
 #include "framework/core/exceptions.h"
 #include "framework/core/object.h"
@@ -28,8 +27,7 @@ public:
     // Inflates from source (available bytes) into target (up to wanted bytes) and moves both
     // pointers past what was consumed and produced. Once the stream has ended or failed,
     // further calls inflate nothing.
-    void InflateSome(const uint8_t*& source, uint8_t*& target, uint32_t wanted,
-                     uint32_t available);
+    void InflateSome(const uint8_t*& source, uint8_t*& target, uint32_t wanted, uint32_t available);
 
     // The result of the last inflate call (Z_OK, Z_STREAM_END, or an error).
     int ZLibResult() const { return m_result; }

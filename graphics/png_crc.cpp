@@ -35,9 +35,9 @@ uint32_t UpdatePNGCrc(uint32_t crc, const uint8_t* data, size_t length) {
     while (length >= 8) {
         const uint32_t low = c ^ (uint32_t{data[0]} | uint32_t{data[1]} << 8 |
                                   uint32_t{data[2]} << 16 | uint32_t{data[3]} << 24);
-        c = tables[7][low & 0xFF] ^ tables[6][(low >> 8) & 0xFF] ^
-            tables[5][(low >> 16) & 0xFF] ^ tables[4][low >> 24] ^ tables[3][data[4]] ^
-            tables[2][data[5]] ^ tables[1][data[6]] ^ tables[0][data[7]];
+        c = tables[7][low & 0xFF] ^ tables[6][(low >> 8) & 0xFF] ^ tables[5][(low >> 16) & 0xFF] ^
+            tables[4][low >> 24] ^ tables[3][data[4]] ^ tables[2][data[5]] ^ tables[1][data[6]] ^
+            tables[0][data[7]];
         data += 8;
         length -= 8;
     }

@@ -46,12 +46,12 @@ enum class TPNGFailure {
     };
     const char* message = kMessages[static_cast<int>(failure)];
     switch (failure) {
-    case TPNGFailure::CompressionNotSupported:
-        throw EInvalidGraphic(Format(message, "The compression scheme is", "PNG"));
-    case TPNGFailure::CriticalChunk:
-        throw EInvalidGraphic(message);
-    default:
-        throw EInvalidGraphic(Format(message, "PNG"));
+        case TPNGFailure::CompressionNotSupported:
+            throw EInvalidGraphic(Format(message, "The compression scheme is", "PNG"));
+        case TPNGFailure::CriticalChunk:
+            throw EInvalidGraphic(message);
+        default:
+            throw EInvalidGraphic(Format(message, "PNG"));
     }
 }
 
@@ -69,18 +69,18 @@ uint16_t BigEndian16(const uint8_t* p) { return static_cast<uint16_t>(p[0] << 8 
 
 TSampleScheme SchemeOf(uint8_t colorType) {
     switch (colorType) {
-    case 0:
-        return ssGray;
-    case 2:
-        return ssRGB;
-    case 3:
-        return ssIndexed;
-    case 4:
-        return ssGrayAlpha;
-    case 6:
-        return ssRGBA;
-    default:
-        return ssUnknown;
+        case 0:
+            return ssGray;
+        case 2:
+            return ssRGB;
+        case 3:
+            return ssIndexed;
+        case 4:
+            return ssGrayAlpha;
+        case 6:
+            return ssRGBA;
+        default:
+            return ssUnknown;
     }
 }
 
@@ -338,7 +338,8 @@ void TPNGLoader::ReadPalette() {
     }
     m_bytesPerPixel = ConfigureConversion();
     // A palette longer than the bit depth can index is cut to what it can index.
-    const uint32_t count = std::min<uint32_t>(m_chunkLength / 3, 1u << std::min<int>(m_bitDepth, 8));
+    const uint32_t count =
+        std::min<uint32_t>(m_chunkLength / 3, 1u << std::min<int>(m_bitDepth, 8));
     const uint8_t* planes[] = {m_raw.data()};
     m_palette = m_colors.BuildColourPalette(planes, 0, count, false);
 }
@@ -401,45 +402,45 @@ size_t TPNGLoader::ConfigureConversion() {
         m_colors.SetTargetSamplesPerPixel(samples);
     };
     switch (m_colorType) {
-    case 0:
-        if (d == 1 || d == 2 || d == 4 || d == 8 || d == 16) {
-            describe(ssGray, ssGray, d, d == 2 ? 4 : (d == 16 ? 8 : d), 1);
-            m_graphic.SetPixelFormat(m_colors.PixelFormatOf(1));
-            m_palette = m_colors.BuildGrayPalette(false);
-            return static_cast<size_t>((d + 7) / 8);
-        }
-        break;
-    case 2:
-        if (d == 8 || d == 16) {
-            describe(ssRGB, ssBGR, d, 8, 3);
-            m_graphic.SetPixelFormat(pf24bit);
-            return static_cast<size_t>(3 * d / 8);
-        }
-        break;
-    case 3:
-        if (d == 1 || d == 2 || d == 4 || d == 8) {
-            describe(ssIndexed, ssIndexed, d, d == 2 ? 4 : d, 1);
-            m_graphic.SetPixelFormat(m_colors.PixelFormatOf(1));
-            return 1;
-        }
-        break;
-    case 4:
-        if (d == 8 || d == 16) {
-            describe(ssGrayAlpha, ssIndexed, d, 8, 1);
-            m_graphic.SetPixelFormat(pf8bit);
-            m_palette = m_colors.BuildGrayPalette(false);
-            return static_cast<size_t>(2 * d / 8);
-        }
-        break;
-    case 6:
-        if (d == 8 || d == 16) {
-            describe(ssRGBA, ssBGRA, d, 8, 4);
-            m_graphic.SetPixelFormat(pf32bit);
-            return static_cast<size_t>(4 * d / 8);
-        }
-        break;
-    default:
-        break;
+        case 0:
+            if (d == 1 || d == 2 || d == 4 || d == 8 || d == 16) {
+                describe(ssGray, ssGray, d, d == 2 ? 4 : (d == 16 ? 8 : d), 1);
+                m_graphic.SetPixelFormat(m_colors.PixelFormatOf(1));
+                m_palette = m_colors.BuildGrayPalette(false);
+                return static_cast<size_t>((d + 7) / 8);
+            }
+            break;
+        case 2:
+            if (d == 8 || d == 16) {
+                describe(ssRGB, ssBGR, d, 8, 3);
+                m_graphic.SetPixelFormat(pf24bit);
+                return static_cast<size_t>(3 * d / 8);
+            }
+            break;
+        case 3:
+            if (d == 1 || d == 2 || d == 4 || d == 8) {
+                describe(ssIndexed, ssIndexed, d, d == 2 ? 4 : d, 1);
+                m_graphic.SetPixelFormat(m_colors.PixelFormatOf(1));
+                return 1;
+            }
+            break;
+        case 4:
+            if (d == 8 || d == 16) {
+                describe(ssGrayAlpha, ssIndexed, d, 8, 1);
+                m_graphic.SetPixelFormat(pf8bit);
+                m_palette = m_colors.BuildGrayPalette(false);
+                return static_cast<size_t>(2 * d / 8);
+            }
+            break;
+        case 6:
+            if (d == 8 || d == 16) {
+                describe(ssRGBA, ssBGRA, d, 8, 4);
+                m_graphic.SetPixelFormat(pf32bit);
+                return static_cast<size_t>(4 * d / 8);
+            }
+            break;
+        default:
+            break;
     }
     Fail(TPNGFailure::InvalidColorFormat);
 }
@@ -450,8 +451,7 @@ void TPNGLoader::DecodeImageData() {
         m_bytesPerPixel = ConfigureConversion();
     }
     const size_t channels = m_bitDepth == 16 ? m_bytesPerPixel / 2 : m_bytesPerPixel;
-    const uint64_t rowBytes =
-        CheckedMul((CheckedMul(m_width, m_bitDepth) + 7) / 8, channels);
+    const uint64_t rowBytes = CheckedMul((CheckedMul(m_width, m_bitDepth) + 7) / 8, channels);
 
     // The bitmap is sized first: it refuses what it cannot hold before any row buffer exists.
     if (m_palette) {
@@ -483,8 +483,7 @@ void TPNGLoader::DecodeImageData() {
 
 // Returns false when the image data ends before the last row; the rows not reached keep the
 // background.
-bool TPNGLoader::DecodeRows(uint8_t* current, uint8_t* previous, size_t rowBytes,
-                            size_t channels) {
+bool TPNGLoader::DecodeRows(uint8_t* current, uint8_t* previous, size_t rowBytes, size_t channels) {
     const uint32_t width = m_width;
     auto convert = [&](uint32_t row, size_t length, uint8_t mask) {
         Unfilter(current[0], current + 1, previous + 1, length, m_bytesPerPixel);
@@ -511,7 +510,8 @@ bool TPNGLoader::DecodeRows(uint8_t* current, uint8_t* previous, size_t rowBytes
         if (width <= p.StartColumn) {
             continue;
         }
-        const uint64_t passWidth = (uint64_t{width} + p.ColumnStep - 1 - p.StartColumn) / p.ColumnStep;
+        const uint64_t passWidth =
+            (uint64_t{width} + p.ColumnStep - 1 - p.StartColumn) / p.ColumnStep;
         const size_t passBytes = static_cast<size_t>((passWidth * m_bitDepth + 7) / 8 * channels);
         std::fill(previous, previous + passBytes + 1, uint8_t{0});
         for (uint32_t row = p.StartRow; row < m_height; row += p.RowStep) {

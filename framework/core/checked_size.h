@@ -12,9 +12,7 @@
 
 namespace pogoda {
 
-[[noreturn]] inline void RaiseSizeOverflow() {
-    throw EOutOfMemory(messages::kOutOfMemory);
-}
+[[noreturn]] inline void RaiseSizeOverflow() { throw EOutOfMemory(messages::kOutOfMemory); }
 
 inline uint64_t CheckedAdd(uint64_t a, uint64_t b) {
     uint64_t sum = 0;

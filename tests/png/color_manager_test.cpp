@@ -1,10 +1,9 @@
-#include "graphics/color_manager.h"
-
-#include <gtest/gtest.h>
-
 #include <functional>
+#include <gtest/gtest.h>
 #include <string>
 #include <vector>
+
+#include "graphics/color_manager.h"
 
 namespace pogoda {
 namespace {
@@ -123,8 +122,8 @@ TEST(ColorManagerSelect, RoutineTable) {
         TColorManager cm;
         Describe(cm, c.layout);
         EXPECT_EQ(cm.Routine(), c.routine)
-            << int(c.layout.source) << "/" << c.layout.sourceBits << " -> "
-            << int(c.layout.target) << "/" << c.layout.targetBits;
+            << int(c.layout.source) << "/" << c.layout.sourceBits << " -> " << int(c.layout.target)
+            << "/" << c.layout.targetBits;
     }
 }
 
@@ -199,8 +198,7 @@ TEST(ColorManagerRows, IndexedPackingWithMasks) {
 TEST(ColorManagerRows, SixteenBitIndices) {
     TColorManager cm;
     Describe(cm, {ssIndexed, 16, ssIndexed, 8, coBigEndian16, 0});
-    EXPECT_EQ(Convert(cm, {0xFF, 0xFF, 0x80, 0x00, 0x00, 0x01}, Bytes(3), 3),
-              (Bytes{255, 127, 0}));
+    EXPECT_EQ(Convert(cm, {0xFF, 0xFF, 0x80, 0x00, 0x00, 0x01}, Bytes(3), 3), (Bytes{255, 127, 0}));
     Describe(cm, {ssIndexed, 2, ssIndexed, 16, coBigEndian16, 0});
     EXPECT_EQ(Convert(cm, {0x1B}, Bytes(8), 4), (Bytes{0, 0, 0x55, 0x55, 0xAA, 0xAA, 0xFF, 0xFF}));
     Describe(cm, {ssIndexed, 16, ssIndexed, 16, coBigEndian16, 0});
@@ -261,8 +259,7 @@ TEST(ColorManagerRows, GrayTakesTheGraySampleOnly) {
     EXPECT_EQ(Convert(cm, {0xFF, 0xFE, 0x12, 0x34, 0x80, 0x00, 0, 0}, Bytes(2), 2),
               (Bytes{254, 127}));
     Describe(cm, {ssGrayAlpha, 8, ssIndexed, 8});
-    EXPECT_EQ(Convert(cm, {5, 99, 6, 99, 7, 99}, Bytes(3, 0xEE), 3, 0xA0),
-              (Bytes{5, 0xEE, 6}));
+    EXPECT_EQ(Convert(cm, {5, 99, 6, 99, 7, 99}, Bytes(3, 0xEE), 3, 0xA0), (Bytes{5, 0xEE, 6}));
     Describe(cm, {ssGray, 8, ssGray, 16});
     EXPECT_EQ(Convert(cm, {2}, Bytes(2), 1), (Bytes{2, 2}));
 }
@@ -335,8 +332,7 @@ TEST(ColorManagerGamma, Tables) {
     cm.SetSourceBitsPerSample(2);
     cm.SetTargetBitsPerSample(4);
     cm.SetGamma(1.0f, 2.2f);
-    EXPECT_EQ((Bytes{cm.GammaTable().begin(), cm.GammaTable().begin() + 4}),
-              (Bytes{0, 9, 12, 15}));
+    EXPECT_EQ((Bytes{cm.GammaTable().begin(), cm.GammaTable().begin() + 4}), (Bytes{0, 9, 12, 15}));
 }
 
 std::vector<int> Reds(const TPalette& palette) {
@@ -414,9 +410,9 @@ TEST(ColorManagerPixelFormat, OfLayout) {
         int bits;
         TPixelFormat format;
     } cases[] = {
-        {1, 1, pf1bit},  {1, 2, pf4bit},   {1, 4, pf4bit},   {1, 5, pfCustom}, {1, 8, pf8bit},
-        {1, 16, pf8bit}, {3, 5, pf15bit},  {3, 6, pf24bit},  {3, 16, pf24bit}, {4, 8, pf32bit},
-        {4, 4, pfCustom}, {2, 8, pfCustom},
+        {1, 1, pf1bit},   {1, 2, pf4bit},  {1, 4, pf4bit},   {1, 5, pfCustom},
+        {1, 8, pf8bit},   {1, 16, pf8bit}, {3, 5, pf15bit},  {3, 6, pf24bit},
+        {3, 16, pf24bit}, {4, 8, pf32bit}, {4, 4, pfCustom}, {2, 8, pfCustom},
     };
     for (const Case& c : cases) {
         TColorManager cm;

@@ -2,12 +2,11 @@
 // table: each file's pngdecode line and the CRC-32 of its pixel rows. Setting
 // POGODA_UPDATE_GOLDEN=1 rewrites the table from the current decoder instead.
 
-#include <gtest/gtest.h>
-
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <gtest/gtest.h>
 #include <map>
 #include <sstream>
 #include <string>

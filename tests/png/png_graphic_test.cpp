@@ -1,16 +1,14 @@
-#include "graphics/png_graphic.h"
-
-#include <gtest/gtest.h>
-#include <zlib.h>
-
 #include <cstring>
 #include <functional>
+#include <gtest/gtest.h>
 #include <string>
 #include <vector>
+#include <zlib.h>
 
 #include "framework/core/streams.h"
 #include "graphics/lz77_decoder.h"
 #include "graphics/png_crc.h"
+#include "graphics/png_graphic.h"
 #include "tests/png/png_writer.h"
 
 namespace pogoda {
@@ -57,16 +55,16 @@ Bytes Palette(int entries) {
 
 uint8_t To8(uint32_t v, int depth) {
     switch (depth) {
-    case 1:
-        return static_cast<uint8_t>(v * 255);
-    case 2:
-        return static_cast<uint8_t>(v * 85);  // 2-bit values spread to 4 bits, gray step 17
-    case 4:
-        return static_cast<uint8_t>(v * 17);
-    case 16:
-        return static_cast<uint8_t>(v * 255 / 65535);
-    default:
-        return static_cast<uint8_t>(v);
+        case 1:
+            return static_cast<uint8_t>(v * 255);
+        case 2:
+            return static_cast<uint8_t>(v * 85);  // 2-bit values spread to 4 bits, gray step 17
+        case 4:
+            return static_cast<uint8_t>(v * 17);
+        case 16:
+            return static_cast<uint8_t>(v * 255 / 65535);
+        default:
+            return static_cast<uint8_t>(v);
     }
 }
 
@@ -74,15 +72,15 @@ uint8_t To8(uint32_t v, int depth) {
 TColor Expected(const RawImage& image, uint32_t x, uint32_t y, const Bytes& plte) {
     auto sample = [&](int c) { return To8(image.Sample(x, y, c), image.depth); };
     switch (image.colorType) {
-    case 2:
-    case 6:
-        return RGBColor(sample(0), sample(1), sample(2));
-    case 3: {
-        const size_t i = image.Sample(x, y, 0);
-        return RGBColor(plte[3 * i], plte[3 * i + 1], plte[3 * i + 2]);
-    }
-    default:
-        return RGBColor(sample(0), sample(0), sample(0));
+        case 2:
+        case 6:
+            return RGBColor(sample(0), sample(1), sample(2));
+        case 3: {
+            const size_t i = image.Sample(x, y, 0);
+            return RGBColor(plte[3 * i], plte[3 * i + 1], plte[3 * i + 2]);
+        }
+        default:
+            return RGBColor(sample(0), sample(0), sample(0));
     }
 }
 
@@ -95,8 +93,8 @@ void ExpectPixels(const TPNGGraphic& graphic, const RawImage& image, const Bytes
             const int xi = static_cast<int>(x);
             const int yi = static_cast<int>(y);
             if (graphic.PixelColor(xi, yi) != Expected(image, x, y, plte) && ++mismatches < 5) {
-                ADD_FAILURE() << "pixel " << x << "," << y << " type "
-                              << int(image.colorType) << " depth " << int(image.depth);
+                ADD_FAILURE() << "pixel " << x << "," << y << " type " << int(image.colorType)
+                              << " depth " << int(image.depth);
             }
             if (image.colorType == 6) {
                 EXPECT_EQ(graphic.ScanLine(yi)[4 * x + 3], To8(image.Sample(x, y, 3), image.depth));
@@ -113,14 +111,15 @@ struct Format {
 };
 
 const Format kFormats[] = {
-    {0, 1, pf1bit},  {0, 2, pf4bit},  {0, 4, pf4bit},  {0, 8, pf8bit},  {0, 16, pf8bit},
-    {2, 8, pf24bit}, {2, 16, pf24bit}, {3, 1, pf1bit}, {3, 2, pf4bit},  {3, 4, pf4bit},
-    {3, 8, pf8bit},  {4, 8, pf8bit},  {4, 16, pf8bit}, {6, 8, pf32bit}, {6, 16, pf32bit},
+    {0, 1, pf1bit},  {0, 2, pf4bit},   {0, 4, pf4bit},  {0, 8, pf8bit},  {0, 16, pf8bit},
+    {2, 8, pf24bit}, {2, 16, pf24bit}, {3, 1, pf1bit},  {3, 2, pf4bit},  {3, 4, pf4bit},
+    {3, 8, pf8bit},  {4, 8, pf8bit},   {4, 16, pf8bit}, {6, 8, pf32bit}, {6, 16, pf32bit},
 };
 
 TEST(PNGDecode, EveryColourTypeAndDepth) {
     for (const Format& f : kFormats) {
-        SCOPED_TRACE(testing::Message() << "type " << int(f.colorType) << " depth " << int(f.depth));
+        SCOPED_TRACE(testing::Message()
+                     << "type " << int(f.colorType) << " depth " << int(f.depth));
         const RawImage image = Pattern(13, 5, f.depth, f.colorType);
         const Bytes plte = Palette(1 << std::min(8, int(f.depth)));
         std::vector<Bytes> before;
@@ -142,8 +141,9 @@ TEST(PNGDecode, Adam7MatchesItsNonInterlacedTwin) {
     const uint32_t sizes[][2] = {{1, 1}, {3, 2}, {9, 10}, {17, 5}};
     for (const Format& f : kFormats) {
         for (const auto& size : sizes) {
-            SCOPED_TRACE(testing::Message() << "type " << int(f.colorType) << " depth "
-                                            << int(f.depth) << " size " << size[0] << "x" << size[1]);
+            SCOPED_TRACE(testing::Message()
+                         << "type " << int(f.colorType) << " depth " << int(f.depth) << " size "
+                         << size[0] << "x" << size[1]);
             const RawImage image = Pattern(size[0], size[1], f.depth, f.colorType);
             std::vector<Bytes> before;
             if (f.colorType == 3) {
@@ -170,8 +170,8 @@ TEST(PNGDecode, UnknownFilterTypeLeavesTheRowAsStored) {
     RawImage image = Pattern(4, 2, 8, 0);
     Bytes data = test::FilteredData(image, false, {});
     data[0] = 5;
-    const Bytes file = Concat({kSignature, Ihdr(4, 2, 8, 0), Chunk("IDAT", test::Deflate(data)),
-                               Chunk("IEND", {})});
+    const Bytes file = Concat(
+        {kSignature, Ihdr(4, 2, 8, 0), Chunk("IDAT", test::Deflate(data)), Chunk("IEND", {})});
     TPNGGraphic graphic;
     ASSERT_EQ(Load(graphic, file), "");
     EXPECT_EQ(Bytes(graphic.ScanLine(0), graphic.ScanLine(0) + 4), image.rows[0]);
@@ -181,9 +181,9 @@ TEST(PNGDecode, ChunksAroundTheImageData) {
     const RawImage image = Pattern(7, 6, 8, 2);
     TPNGGraphic graphic;
     // Zero-length IDATs, IDAT split into 5-byte pieces, an ancillary text chunk, a short gAMA.
-    Bytes file = BuildPng(image, false,
-                          {Chunk("tEXt", {'a', 0, 'b'}), Chunk("gAMA", {0, 1}), Chunk("IDAT", {})},
-                          {}, 5);
+    Bytes file =
+        BuildPng(image, false,
+                 {Chunk("tEXt", {'a', 0, 'b'}), Chunk("gAMA", {0, 1}), Chunk("IDAT", {})}, {}, 5);
     ASSERT_EQ(Load(graphic, file), "");
     ExpectPixels(graphic, image, {});
     EXPECT_EQ(graphic.ImageSummary().Options, 1);
@@ -217,9 +217,10 @@ TEST(PNGDecode, GammaTransparencyAndBackground) {
 
     // tRNS gives the transparent colour (16-bit keys scaled); a short one is ignored.
     const RawImage wide = Pattern(3, 3, 16, 2);
-    ASSERT_EQ(Load(graphic, BuildPng(wide, false,
-                                     {Chunk("tRNS", Concat({Be16(0xFFFE), Be16(0x8000), Be16(1)}))})),
-              "");
+    ASSERT_EQ(
+        Load(graphic,
+             BuildPng(wide, false, {Chunk("tRNS", Concat({Be16(0xFFFE), Be16(0x8000), Be16(1)}))})),
+        "");
     EXPECT_TRUE(graphic.Transparent());
     EXPECT_EQ(graphic.TransparentColor(), RGBColor(254, 127, 0));
     ASSERT_EQ(Load(graphic, BuildPng(wide, false, {Chunk("tRNS", Be16(5)), Chunk("bKGD", {1})})),
@@ -273,16 +274,18 @@ TEST(PNGDecode, ImageDataEndingEarlyKeepsTheBackground) {
     const Bytes data = test::Deflate(test::FilteredData(image, false, {}));
     // Only the first part of the stream: the later rows are never produced.
     const Bytes part(data.begin(), data.begin() + static_cast<ptrdiff_t>(data.size() / 3));
-    const Bytes file = Concat({kSignature, Ihdr(4, 6, 8, 2),
-                               Chunk("bKGD", Concat({Be16(10), Be16(20), Be16(30)})),
-                               Chunk("IDAT", part), Chunk("IEND", {})});
+    const Bytes file =
+        Concat({kSignature, Ihdr(4, 6, 8, 2), Chunk("bKGD", Concat({Be16(10), Be16(20), Be16(30)})),
+                Chunk("IDAT", part), Chunk("IEND", {})});
     TPNGGraphic graphic;
     ASSERT_EQ(Load(graphic, file), "");
     EXPECT_EQ(graphic.PixelColor(3, 5), RGBColor(10, 20, 30));
-    EXPECT_EQ(graphic.PixelColor(0, 0), RGBColor(image.rows[0][0], image.rows[0][1], image.rows[0][2]));
+    EXPECT_EQ(graphic.PixelColor(0, 0),
+              RGBColor(image.rows[0][0], image.rows[0][1], image.rows[0][2]));
 }
 
-const std::string kInvalid = "EInvalidGraphic: Cannot load image. Invalid or unexpected PNG image format.";
+const std::string kInvalid =
+    "EInvalidGraphic: Cannot load image. Invalid or unexpected PNG image format.";
 const std::string kReadError = "EReadError: Stream read error";
 
 TEST(PNGDecode, FailureTable) {
@@ -321,8 +324,10 @@ TEST(PNGDecode, FailureTable) {
         {"short IHDR", withHeader(shortIhdr, {idat, iend}), kInvalid},
         {"too short", Bytes(kSignature.begin(), kSignature.begin() + 5), kInvalid},
         {"compression", withHeader(Ihdr(4, 3, 8, 2, 0, 1), {idat, iend}),
-         "EInvalidGraphic: Cannot load image. The compression scheme is not supported for PNG files."},
-        {"IHDR CRC", badIhdrCrc, "EInvalidGraphic: Cannot load image. CRC error found in PNG file."},
+         "EInvalidGraphic: Cannot load image. The compression scheme is not supported for PNG "
+         "files."},
+        {"IHDR CRC", badIhdrCrc,
+         "EInvalidGraphic: Cannot load image. CRC error found in PNG file."},
         {"IDAT CRC", badCrc, "EInvalidGraphic: Cannot load image. CRC error found in PNG file."},
         {"PLTE not triples", withHeader(Ihdr(4, 3, 8, 3), {Chunk("PLTE", Bytes(4)), idat, iend}),
          "EInvalidGraphic: Cannot load image. Palette in PNG file is invalid."},
@@ -332,19 +337,24 @@ TEST(PNGDecode, FailureTable) {
          "EInvalidGraphic: Invalid color format in PNG file."},
         {"colour type 7", withHeader(Ihdr(4, 3, 8, 7), {idat, iend}),
          "EInvalidGraphic: Invalid color format in PNG file."},
-        {"PLTE with bad depth", withHeader(Ihdr(4, 3, 16, 3), {Chunk("PLTE", Bytes(3)), idat, iend}),
+        {"PLTE with bad depth",
+         withHeader(Ihdr(4, 3, 16, 3), {Chunk("PLTE", Bytes(3)), idat, iend}),
          "EInvalidGraphic: Invalid color format in PNG file."},
         {"inflate", withHeader(Ihdr(4, 3, 8, 2), {Chunk("IDAT", garbage), iend}),
          "EInvalidGraphic: Cannot load image. Compression error found in PNG file."},
-        {"stream ends inside a row", withHeader(Ihdr(4, 3, 8, 2), {Chunk("IDAT", test::Deflate(shortRaw)), iend}),
+        {"stream ends inside a row",
+         withHeader(Ihdr(4, 3, 8, 2), {Chunk("IDAT", test::Deflate(shortRaw)), iend}),
          "EInvalidGraphic: Cannot load image. Extra compressed data found in PNG file."},
         {"critical chunk", withHeader(Ihdr(4, 3, 8, 2), {Chunk("ABCD", {}), idat, iend}),
          "EInvalidGraphic: Cannot load PNG image. Unexpected but critical chunk detected."},
         {"no image data", withHeader(Ihdr(4, 3, 8, 2), {Chunk("tEXt", {}), iend}), kInvalid},
         {"missing IEND", withHeader(Ihdr(4, 3, 8, 2), {idat}), kReadError},
-        {"huge length", withHeader(Ihdr(4, 3, 8, 2), {Concat({Be32(0x80000000u), {'t', 'E', 'X', 't'}}), idat, iend}),
+        {"huge length",
+         withHeader(Ihdr(4, 3, 8, 2),
+                    {Concat({Be32(0x80000000u), {'t', 'E', 'X', 't'}}), idat, iend}),
          kReadError},
-        {"past the end", withHeader(Ihdr(4, 3, 8, 2), {idat, Be32(100), {'I', 'E', 'N', 'D'}, Bytes(4)}),
+        {"past the end",
+         withHeader(Ihdr(4, 3, 8, 2), {idat, Be32(100), {'I', 'E', 'N', 'D'}, Bytes(4)}),
          kReadError},
         {"too large", withHeader(Ihdr(0x7FFFFFFF, 0x7FFFFFFF, 8, 2), {idat, iend}),
          "EInvalidGraphic: Bitmap size 2147483647 x 2147483647 is too large"},
@@ -358,7 +368,8 @@ TEST(PNGDecode, FailureTable) {
 TEST(PNGDecode, EveryTruncationFailsCleanly) {
     const Bytes file = BuildPng(Pattern(9, 9, 8, 6), true, {Chunk("gAMA", Be32(45455))});
     for (size_t length = 0; length < file.size(); ++length) {
-        const std::string error = LoadError(Bytes(file.begin(), file.begin() + static_cast<ptrdiff_t>(length)));
+        const std::string error =
+            LoadError(Bytes(file.begin(), file.begin() + static_cast<ptrdiff_t>(length)));
         EXPECT_TRUE(error == kReadError || error == kInvalid) << length << ": " << error;
     }
 }
@@ -410,7 +421,8 @@ TEST(PNGCrc, MatchesTheStandardCrcForAnySplit) {
         data[i] = static_cast<uint8_t>(i * 37 + 11);
     }
     for (size_t length = 0; length <= data.size(); length += 7) {
-        const auto expected = static_cast<uint32_t>(crc32(0, data.data(), static_cast<uInt>(length)));
+        const auto expected =
+            static_cast<uint32_t>(crc32(0, data.data(), static_cast<uInt>(length)));
         EXPECT_EQ(UpdatePNGCrc(0, data.data(), length), expected) << length;
         for (size_t split : {size_t{0}, length / 3, length}) {
             EXPECT_EQ(UpdatePNGCrc(UpdatePNGCrc(0, data.data(), split), data.data() + split,

@@ -1,9 +1,8 @@
 #include "tests/png/png_writer.h"
 
-#include <zlib.h>
-
 #include <cstdlib>
 #include <stdexcept>
+#include <zlib.h>
 
 namespace pogoda::test {
 
@@ -11,14 +10,14 @@ const Bytes kSignature{0x89, 0x50, 0x4E, 0x47, 0x0D, 0x0A, 0x1A, 0x0A};
 
 int RawImage::Channels() const {
     switch (colorType) {
-    case 2:
-        return 3;
-    case 4:
-        return 2;
-    case 6:
-        return 4;
-    default:
-        return 1;
+        case 2:
+            return 3;
+        case 4:
+            return 2;
+        case 6:
+            return 4;
+        default:
+            return 1;
     }
 }
 
@@ -65,20 +64,20 @@ void AppendFiltered(Bytes& out, const Bytes& row, const Bytes& prior, size_t bpp
         const int c = i >= bpp ? prior[i - bpp] : 0;
         int predicted = 0;
         switch (type) {
-        case 1:
-            predicted = a;
-            break;
-        case 2:
-            predicted = b;
-            break;
-        case 3:
-            predicted = (a + b) / 2;
-            break;
-        case 4:
-            predicted = PaethPredict(a, b, c);
-            break;
-        default:
-            break;
+            case 1:
+                predicted = a;
+                break;
+            case 2:
+                predicted = b;
+                break;
+            case 3:
+                predicted = (a + b) / 2;
+                break;
+            case 4:
+                predicted = PaethPredict(a, b, c);
+                break;
+            default:
+                break;
         }
         out.push_back(static_cast<uint8_t>(row[i] - predicted));
     }
@@ -143,8 +142,8 @@ Bytes Chunk(const std::string& type, const Bytes& data) {
 
 Bytes Ihdr(uint32_t width, uint32_t height, uint8_t depth, uint8_t colorType, uint8_t interlace,
            uint8_t compression) {
-    return Chunk("IHDR", Concat({Be32(width), Be32(height),
-                                 {depth, colorType, compression, 0, interlace}}));
+    return Chunk(
+        "IHDR", Concat({Be32(width), Be32(height), {depth, colorType, compression, 0, interlace}}));
 }
 
 Bytes Deflate(const Bytes& raw) {

@@ -30,8 +30,8 @@ struct RawImage {
 RawImage Pattern(uint32_t width, uint32_t height, uint8_t depth, uint8_t colorType);
 
 Bytes Chunk(const std::string& type, const Bytes& data);
-Bytes Ihdr(uint32_t width, uint32_t height, uint8_t depth, uint8_t colorType,
-           uint8_t interlace = 0, uint8_t compression = 0);
+Bytes Ihdr(uint32_t width, uint32_t height, uint8_t depth, uint8_t colorType, uint8_t interlace = 0,
+           uint8_t compression = 0);
 Bytes Be16(uint32_t v);
 Bytes Be32(uint32_t v);
 Bytes Deflate(const Bytes& raw);

@@ -9,9 +9,8 @@
 namespace pogoda {
 
 std::string PixelFormatName(int format) {
-    static constexpr const char* kNames[] = {"pfDevice", "pf1bit",  "pf4bit",
-                                             "pf8bit",   "pf15bit", "pf16bit",
-                                             "pf24bit",  "pf32bit", "pfCustom"};
+    static constexpr const char* kNames[] = {"pfDevice", "pf1bit",  "pf4bit",  "pf8bit",  "pf15bit",
+                                             "pf16bit",  "pf24bit", "pf32bit", "pfCustom"};
     return format >= 0 && format <= pfCustom ? kNames[format] : "pfCustom";
 }
 
