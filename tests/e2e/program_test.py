@@ -67,6 +67,14 @@ def wait_for(what, predicate, timeout=30.0):
     raise Failure(f"timed out waiting for {what}")
 
 
+def window_under_pointer():
+    for line in xdo("getmouselocation", "--shell").splitlines():
+        key, _, value = line.partition("=")
+        if key == "WINDOW":
+            return value
+    return ""
+
+
 def sized(title, minimum=20):
     return [w for w in windows(title) if geometry(w)[2] >= minimum]
 
@@ -82,8 +90,10 @@ class Program:
         tray = wait_for("the tray", lambda: windows(TRAY_TITLE))[0]
         xdo("mousemove", "--window", tray, "8", "8")
         xdo("click", "3")
-        time.sleep(1.0)
-        # The menu opens with its top left corner at the pointer.
+        # The menu opens with its top left corner at the pointer, once the program is free to
+        # handle the click (hiding a window keeps it busy for a while, see below).
+        wait_for("the tray menu", lambda: window_under_pointer() not in ("", tray), 15)
+        time.sleep(0.3)
         xdo("mousemove_relative", "--", "20", str(MENU_ITEMS[item]))
         xdo("click", "1")
         time.sleep(1.0)
@@ -126,7 +136,10 @@ def run(args, env, shots):
             subprocess.run(["import", "-window", "root", os.path.join(shots, "main-window.png")], check=True)
 
         program.tray_menu("Спрятать")
-        check(not sized(MAIN_TITLE), "'Спрятать' hides the main window")
+        # Wine waits for a window manager to acknowledge a captioned window before it unmaps
+        # it; with none on this display that wait runs out after about two seconds.
+        check(wait_for("the main window to hide", lambda: not sized(MAIN_TITLE), 10),
+              "'Спрятать' hides the main window")
         program.tray_menu("Показать")
         shown = wait_for("the main window again", lambda: sized(MAIN_TITLE))[0]
         check(geometry(shown)[:2] == (x, y), "'Показать' brings it back where it was")
