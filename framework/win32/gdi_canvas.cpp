@@ -71,12 +71,13 @@ void TGdiCanvas::CopyToBitmap(const TRect& rect, TBitmap& target) const {
     TUniqueHandle<HBITMAP, TGdiRelease> section(
         CreateDIBSection(m_dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
     if (!section || bits == nullptr) return;
-    HDC memory = CreateCompatibleDC(m_dc);
+    TMemoryDcHandle memory(CreateCompatibleDC(m_dc));
+    if (!memory) return;
     {
-        TSelectScope select(memory, section.Get());
-        BitBlt(memory, 0, 0, rect.Width(), rect.Height(), m_dc, rect.Left, rect.Top, SRCCOPY);
+        TSelectScope select(memory.Get(), section.Get());
+        BitBlt(memory.Get(), 0, 0, rect.Width(), rect.Height(), m_dc, rect.Left, rect.Top,
+               SRCCOPY);
     }
-    DeleteDC(memory);
     const int rowBytes = rect.Width() * 4;
     for (int row = 0; row < rect.Height() && row < target.Height(); ++row) {
         const auto* source = static_cast<const uint8_t*>(bits) +

@@ -46,6 +46,9 @@ struct TIconRelease {
 struct TGdiRelease {
     void operator()(HGDIOBJ h) const { DeleteObject(h); }
 };
+struct TMemoryDcRelease {
+    void operator()(HDC h) const { DeleteDC(h); }
+};
 struct TKernelRelease {
     void operator()(HANDLE h) const { CloseHandle(h); }
 };
@@ -56,6 +59,8 @@ using TIconHandle = TUniqueHandle<HICON, TIconRelease>;
 using TFontHandle = TUniqueHandle<HFONT, TGdiRelease>;
 using TBrushHandle = TUniqueHandle<HBRUSH, TGdiRelease>;
 using TKernelHandle = TUniqueHandle<HANDLE, TKernelRelease>;
+// A device context made with CreateCompatibleDC.
+using TMemoryDcHandle = TUniqueHandle<HDC, TMemoryDcRelease>;
 
 // A device context of a window, released when the scope ends.
 class TWindowDC {
