@@ -12,6 +12,7 @@
 #include "framework/core/text.h"
 #include "http/http_client.h"
 #include "http/http_exceptions.h"
+#include "tools/httpget/crc32.h"
 
 namespace pogoda {
 namespace {
@@ -31,15 +32,6 @@ std::string Escape(const std::string& text) {
         else out += ch;
     }
     return out;
-}
-
-uint32_t Crc32(const uint8_t* data, int64_t size) {
-    uint32_t crc = 0xFFFFFFFFu;
-    for (int64_t i = 0; i < size; ++i) {
-        crc ^= data[i];
-        for (int k = 0; k < 8; ++k) crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1u)));
-    }
-    return ~crc;
 }
 
 const char* ModeName(TWorkMode mode) { return mode == wmRead ? "read" : "write"; }
