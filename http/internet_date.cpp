@@ -105,9 +105,11 @@ TDateTime ParseInternetDate(std::string& s) {
 TDateTime ParseZoneOffset(std::string_view s) {
     const std::string zone = Trim(s).substr(0, 5);
     if (zone.empty() || (zone[0] != '+' && zone[0] != '-')) return 0;
+    // A short zone leaves a part empty, which is not a number.
+    const auto part = [&zone](size_t pos) { return pos < zone.size() ? zone.substr(pos, 2) : std::string(); };
     int32_t hours = 0, minutes = 0;
     TDateTime span;
-    if (!TryStrToInt(zone.substr(1, 2), hours) || !TryStrToInt(zone.substr(3, 2), minutes) ||
+    if (!TryStrToInt(part(1), hours) || !TryStrToInt(part(3), minutes) ||
         !TryEncodeTime(hours, minutes, 0, 0, span)) {
         return 0;
     }

@@ -47,7 +47,7 @@ TEST(InternetDate, TwoDigitYearWindow) {
 TEST(InternetDate, ZoneOffsets) {
     EXPECT_NEAR(ParseZoneOffset("+0300"), 3.0 / 24, 1e-9);
     EXPECT_NEAR(ParseZoneOffset(" -0130 "), -1.5 / 24, 1e-9);
-    for (const char* text : {"GMT", "+9900", "+ab00", "0300", ""}) EXPECT_EQ(ParseZoneOffset(text), 0) << text;
+    for (const char* text : {"GMT", "+9900", "+ab00", "0300", "", "+", "+0"}) EXPECT_EQ(ParseZoneOffset(text), 0) << text;
 }
 
 TEST(InternetDate, ToLocalAppliesZoneThenLocalOffset) {
