@@ -1,13 +1,10 @@
 #include "app/unit2.h"
 
-#include <windows.h>
-#include <shellapi.h>
-
 #include <mutex>
 
 #include "app/addresses.h"
+#include "app/shell_open.h"
 #include "framework/core/definitions.h"
-#include "framework/win32/wide_text.h"
 #include "framework/win32/window_classes.h"
 
 namespace pogoda {
@@ -15,7 +12,7 @@ namespace pogoda {
 TForm2* Form2 = nullptr;
 
 void TForm2::Label2Click(TObject*) {
-    ShellExecuteW(Handle(), nullptr, Wide(kCityUrl).c_str(), nullptr, nullptr, SW_SHOW);
+    ShellOpen().Open(Handle(), kCityUrl);
 }
 
 void RegisterUnit2() {
