@@ -84,9 +84,7 @@ void TForm1::NetHTTP1Work(TObject*, TWorkMode, int32_t workCount) {
     ProgressBar1->SetPosition(workCount);
 }
 
-void TForm1::Image1DblClick(TObject*) {
-    ShellOpen().Open(Handle(), kForecastUrl);
-}
+void TForm1::Image1DblClick(TObject*) { ShellOpen().Open(Handle(), kForecastUrl); }
 
 void TForm1::FormClose(TObject*, TCloseAction&) {
     m_closing = true;
@@ -96,21 +94,13 @@ void TForm1::FormClose(TObject*, TCloseAction&) {
     DeleteWeatherFile();
 }
 
-void TForm1::N1Click(TObject*) {
-    Show();
-}
+void TForm1::N1Click(TObject*) { Show(); }
 
-void TForm1::N2Click(TObject*) {
-    Hide();
-}
+void TForm1::N2Click(TObject*) { Hide(); }
 
-void TForm1::N4Click(TObject*) {
-    Form2->ShowModal();
-}
+void TForm1::N4Click(TObject*) { Form2->ShowModal(); }
 
-void TForm1::N6Click(TObject*) {
-    Close();
-}
+void TForm1::N6Click(TObject*) { Close(); }
 
 void RegisterUnit1() {
     static std::once_flag once;

@@ -11,9 +11,7 @@ namespace pogoda {
 
 TForm2* Form2 = nullptr;
 
-void TForm2::Label2Click(TObject*) {
-    ShellOpen().Open(Handle(), kCityUrl);
-}
+void TForm2::Label2Click(TObject*) { ShellOpen().Open(Handle(), kCityUrl); }
 
 void RegisterUnit2() {
     static std::once_flag once;
