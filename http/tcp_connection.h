@@ -30,7 +30,7 @@ public:
     // ENetConnClosedGracefully when closed and raiseIfClosed, unless bytes are still buffered
     // (ignoreBuffer: whatever is buffered).
     virtual void CheckPeerClosed(bool raiseIfClosed, bool ignoreBuffer);
-    // A 1 ms look for a close (or bytes) that has already arrived.
+    // A look, without waiting, for a close (or bytes) that has already arrived.
     void PollPeerClosed(bool raiseIfClosed);
     // Bytes added, 0, or -1 after a wait that expired.
     int FillInputBuffer(bool raiseIfClosed, int timeout, bool raiseOnTimeout);
