@@ -19,7 +19,8 @@ namespace {
 class TMemoryTransport : public TNetIOHandler {
     POGODA_CLASS_NAME(TMemoryTransport)
 public:
-    TMemoryTransport(const uint8_t* data, size_t size) : TNetIOHandler(nullptr), m_data(data), m_size(size) {}
+    TMemoryTransport(const uint8_t* data, size_t size)
+        : TNetIOHandler(nullptr), m_data(data), m_size(size) {}
 
     void Close() override { m_open = false; }
     void ConnectTo(const std::string&, int32_t, const std::string&, int32_t, int32_t, int32_t,

@@ -1,12 +1,11 @@
 // curl_peer URL [URL ...]: the benchmark's peer. Fetches each URL in turn on one handle (one
 // kept connection) into a memory buffer pre-sized from Content-Length, and prints the lines
 // httpget --quiet prints ("get URL", "ok SIZE CRC") with the same CRC-32 code.
-#include <curl/curl.h>
-#include <strings.h>
-
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <curl/curl.h>
+#include <strings.h>
 #include <vector>
 
 #include "tools/httpget/crc32.h"
@@ -21,7 +20,8 @@ size_t OnHeader(char* line, size_t size, size_t count, void* user) {
     const size_t n = size * count;
     static constexpr char kName[] = "content-length:";
     if (n > sizeof kName - 1 && strncasecmp(line, kName, sizeof kName - 1) == 0) {
-        static_cast<TBody*>(user)->data.reserve(std::strtoull(line + sizeof kName - 1, nullptr, 10));
+        static_cast<TBody*>(user)->data.reserve(
+            std::strtoull(line + sizeof kName - 1, nullptr, 10));
     }
     return n;
 }
@@ -59,7 +59,8 @@ int main(int argc, char** argv) {
             continue;
         }
         std::printf("ok %zu %08x\n", body.data.size(),
-                    static_cast<unsigned>(pogoda::Crc32(body.data.data(), static_cast<int64_t>(body.data.size()))));
+                    static_cast<unsigned>(
+                        pogoda::Crc32(body.data.data(), static_cast<int64_t>(body.data.size()))));
     }
     curl_easy_cleanup(handle);
     curl_global_cleanup();

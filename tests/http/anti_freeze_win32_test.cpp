@@ -5,10 +5,9 @@
 
 #include <windows.h>
 
-#include <gtest/gtest.h>
-
 #include <chrono>
 #include <functional>
+#include <gtest/gtest.h>
 #include <string>
 #include <thread>
 #include <vector>
@@ -52,9 +51,9 @@ private:
 // One WM_APP message as the window procedure received it.
 struct TDelivery {
     WPARAM id;
-    int step;          // the pump step that dispatched it
+    int step;  // the pump step that dispatched it
     bool mainThread;
-    std::string state; // what the test's probe said at that moment
+    std::string state;  // what the test's probe said at that moment
 };
 
 TWin32Pump* g_pump = nullptr;
@@ -142,7 +141,10 @@ TEST_F(AntiFreezeWin32, WindowIsServedWhileTheAnswerIsAwaited) {
 TEST_F(AntiFreezeWin32, WindowIsServedAtEveryStepOfAHangingConnect) {
     test::TFullBacklog backlog;
     ASSERT_TRUE(backlog.Full());
-    struct Case { bool priority; std::vector<int> steps; };
+    struct Case {
+        bool priority;
+        std::vector<int> steps;
+    };
     for (const Case& k : {Case{true, {1, 1, 1}}, Case{false, {1, 2, 3}}}) {
         antiFreeze.ApplicationHasPriority = k.priority;
         pump.steps = 0;

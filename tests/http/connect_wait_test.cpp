@@ -1,9 +1,8 @@
 // The connect wait against a connect that hangs (a loopback listener whose queue is full):
 // the limit, the queue served at every step, and the socket closed under the connect thread.
 
-#include <gtest/gtest.h>
-
 #include <chrono>
+#include <gtest/gtest.h>
 #include <string>
 #include <thread>
 #include <vector>
@@ -49,7 +48,8 @@ protected:
         } catch (const Exception& e) {
             message = std::string(e.ClassName()) + ": " + e.Message();
         }
-        if (took != nullptr) *took = std::chrono::duration_cast<milliseconds>(steady_clock::now() - start);
+        if (took != nullptr)
+            *took = std::chrono::duration_cast<milliseconds>(steady_clock::now() - start);
         return message;
     }
 
@@ -76,7 +76,10 @@ TEST_F(ConnectWait, HangingConnectTimesOutAfterTheLimitAndTheClientConnectsAgain
 // The queue is served after every step of the wait; the step is IdleTimeOut capped at 125 ms,
 // and the last remainder is slept without a step. From another thread nothing is served.
 TEST_F(ConnectWait, ServesTheQueueAfterEveryStepOnTheMainThreadOnly) {
-    struct Case { int32_t idleTimeOut, timeout; int steps; };
+    struct Case {
+        int32_t idleTimeOut, timeout;
+        int steps;
+    };
     for (const Case& k : {Case{250, 500, 3}, Case{50, 500, 9}, Case{1000, 300, 2}}) {
         TNetAntiFreeze antiFreeze(nullptr);
         antiFreeze.IdleTimeOut = k.idleTimeOut;

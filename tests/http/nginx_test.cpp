@@ -2,23 +2,21 @@
 // its own configuration in a temporary folder. Its access log names the connection of every
 // request, so keep-alive is read from the server's side.
 
-#include <gtest/gtest.h>
-
 #include <arpa/inet.h>
-#include <netinet/in.h>
-#include <signal.h>
-#include <spawn.h>
-#include <sys/socket.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <gtest/gtest.h>
+#include <netinet/in.h>
+#include <signal.h>
+#include <spawn.h>
 #include <sstream>
 #include <string>
+#include <sys/socket.h>
+#include <sys/wait.h>
 #include <thread>
+#include <unistd.h>
 #include <vector>
 
 #include "http/http_client.h"
@@ -74,7 +72,8 @@ std::string Noise(size_t size, uint32_t seed) {
 // One nginx in the foreground, single process, everything it writes inside its own folder.
 class TNginx {
 public:
-    TNginx(const std::string& binary, const std::vector<std::pair<std::string, std::string>>& files) {
+    TNginx(const std::string& binary,
+           const std::vector<std::pair<std::string, std::string>>& files) {
         std::string pattern = (fs::temp_directory_path() / "pogoda-nginx-XXXXXX").string();
         m_dir = ::mkdtemp(pattern.data());
         fs::create_directories(m_dir / "www");
@@ -127,7 +126,8 @@ private:
             << "  fastcgi_temp_path " << d << "/fastcgi;\n  uwsgi_temp_path " << d << "/uwsgi;\n"
             << "  scgi_temp_path " << d << "/scgi;\n"
             << "  default_type application/octet-stream;\n  keepalive_requests 1000;\n"
-            << "  server {\n    listen 127.0.0.1:" << port << ";\n    root " << d << "/www;\n"
+            << "  server {\n    listen 127.0.0.1:" << port << ";\n    root " << d
+            << "/www;\n"
             // Server-side includes drop the length, so these files travel chunked.
             << "    location ~ \\.shtml$ { ssi on; ssi_types *; }\n  }\n}\n";
         const std::string conf = (m_dir / "nginx.conf").string();
@@ -137,7 +137,8 @@ private:
         for (auto& a : args) argv.push_back(a.data());
         argv.push_back(nullptr);
         pid_t pid = 0;
-        if (::posix_spawn(&pid, binary.c_str(), nullptr, nullptr, argv.data(), environ) != 0) return;
+        if (::posix_spawn(&pid, binary.c_str(), nullptr, nullptr, argv.data(), environ) != 0)
+            return;
         for (int i = 0; i < 500; ++i) {
             if (Accepts(port)) {
                 m_pid = pid;
@@ -184,9 +185,9 @@ protected:
         m_large = Noise(kLarge, 7);
         m_chunked = Noise(300000, 11);
         m_server = std::make_unique<TNginx>(
-            binary, std::vector<std::pair<std::string, std::string>>{
-                        {"large.bin", m_large}, {"small.txt", "small body\n"},
-                        {"page.shtml", m_chunked}});
+            binary, std::vector<std::pair<std::string, std::string>>{{"large.bin", m_large},
+                                                                     {"small.txt", "small body\n"},
+                                                                     {"page.shtml", m_chunked}});
         ASSERT_TRUE(m_server->Running()) << m_server->ErrorLog();
         http.Request().Accept = "text/html, */*";
         http.Request().UserAgent = "Mozilla/3.0 (compatible; Net Library)";
@@ -223,7 +224,8 @@ TEST_F(Nginx, GetsReuseOneKeptConnectionAndBodiesArriveExactly) {
     const std::vector<TLogged> log = Parse(m_server->AccessLog());
     ASSERT_EQ(log.size(), 4u);
     for (size_t i = 0; i < log.size(); ++i) {
-        EXPECT_EQ(log[i].connection, log[0].connection) << "request " << i + 1 << " on a new connection";
+        EXPECT_EQ(log[i].connection, log[0].connection)
+            << "request " << i + 1 << " on a new connection";
         EXPECT_EQ(log[i].request, long(i + 1));
         EXPECT_EQ(log[i].status, 200);
     }
