@@ -190,6 +190,36 @@ void PutRGB8(uint8_t* out, uint8_t r, uint8_t g, uint8_t b) {
     PutResult8<TargetBytes>(out + 2 * TargetBytes, Bgr ? r : b);
 }
 
+// Interleaved 8-bit pixels with every position selected, the common case: the pixel layout
+// and gamma are constants here, where the general loop decides them per sample.
+template <bool Cross, bool Gamma, size_t InStep, size_t OutStep, bool CopyAlpha>
+void Straight8(const uint8_t* in, uint8_t* out, uint32_t count, const uint8_t* gamma) {
+    constexpr size_t kFirst = Cross ? 2 : 0;
+    constexpr size_t kThird = Cross ? 0 : 2;
+    for (uint32_t i = 0; i < count; ++i, in += InStep, out += OutStep) {
+        out[0] = Gamma ? gamma[in[kFirst]] : in[kFirst];
+        out[1] = Gamma ? gamma[in[1]] : in[1];
+        out[2] = Gamma ? gamma[in[kThird]] : in[kThird];
+        if constexpr (CopyAlpha) {
+            out[3] = in[3];
+        }
+    }
+}
+
+template <bool Cross, bool Gamma>
+void Straight8(const uint8_t* in, uint8_t* out, uint32_t count, const uint8_t* gamma,
+               bool sourceAlpha, bool targetAlpha) {
+    if (sourceAlpha && targetAlpha) {
+        Straight8<Cross, Gamma, 4, 4, true>(in, out, count, gamma);
+    } else if (sourceAlpha) {
+        Straight8<Cross, Gamma, 4, 3, false>(in, out, count, gamma);
+    } else if (targetAlpha) {
+        Straight8<Cross, Gamma, 3, 4, false>(in, out, count, gamma);
+    } else {
+        Straight8<Cross, Gamma, 3, 3, false>(in, out, count, gamma);
+    }
+}
+
 }  // namespace
 
 void TColorManager::RowIndexed(TSampleSources source, uint8_t* target, uint32_t count,
@@ -261,6 +291,15 @@ void TColorManager::RowRGB(TSampleSources source, uint8_t* target, uint32_t coun
     const bool sourceAlpha = (m_sourceOptions & coAlphaPresent) != 0;
     const bool targetAlpha = (m_targetOptions & coAlphaPresent) != 0;
     const bool copyAlpha = sourceAlpha && targetAlpha;
+    if (m_sourceBits == 8 && m_targetBits == 8 && source.size() == 1 && mask == 0xFF) {
+        if (scaler.Gamma) {
+            Straight8<Cross, true>(source[0], target, count, scaler.Gamma, sourceAlpha,
+                                   targetAlpha);
+        } else {
+            Straight8<Cross, false>(source[0], target, count, nullptr, sourceAlpha, targetAlpha);
+        }
+        return;
+    }
     ByWidths(m_sourceBits, m_targetBits, [&](auto sb, auto tb) {
         constexpr int kSource = decltype(sb)::value;
         constexpr int kTarget = decltype(tb)::value;

@@ -136,7 +136,30 @@ private:
     uint32_t m_height = 0;
     uint8_t m_bitDepth = 0;
     uint8_t m_colorType = 0;
+    uint32_t m_rowsDecoded = 0;
 };
+
+namespace {
+
+// Fills the rows from a counter's value to the bottom when it goes out of scope.
+class TBackgroundBelow {
+public:
+    TBackgroundBelow(TBitmap& bitmap, const uint32_t& firstRow, TColor color)
+        : m_bitmap(bitmap), m_firstRow(firstRow), m_color(color) {}
+    TBackgroundBelow(const TBackgroundBelow&) = delete;
+    TBackgroundBelow& operator=(const TBackgroundBelow&) = delete;
+    ~TBackgroundBelow() {
+        m_bitmap.FillRect(
+            Rect(0, static_cast<int>(m_firstRow), m_bitmap.Width(), m_bitmap.Height()), m_color);
+    }
+
+private:
+    TBitmap& m_bitmap;
+    const uint32_t& m_firstRow;
+    TColor m_color;
+};
+
+}  // namespace
 
 // A length above 2^31-1, or one that runs past the end of the stream, fails here, before
 // any buffer is sized from it.
@@ -460,7 +483,15 @@ void TPNGLoader::DecodeImageData() {
     const int width = static_cast<int>(m_width);
     const int height = static_cast<int>(m_height);
     m_graphic.SetSize(width, height);
-    m_graphic.FillRect(Rect(0, 0, width, height), m_backgroundColor);
+    // Rows the image data does not reach show the background. Interlaced images fill in every
+    // row from the first pass on; the others are filled below the last decoded row at the end,
+    // also when decoding fails, so no row is written twice.
+    const bool interlaced = m_graphic.m_summary.Interlaced;
+    if (interlaced) {
+        m_graphic.FillRect(Rect(0, 0, width, height), m_backgroundColor);
+    }
+    const TBackgroundBelow background(m_graphic, interlaced ? m_height : m_rowsDecoded,
+                                      m_backgroundColor);
     if (m_transparentColor != clNone) {
         m_graphic.SetTransparentColor(m_transparentColor);
         m_graphic.SetTransparent(true);
@@ -501,6 +532,7 @@ bool TPNGLoader::DecodeRows(uint8_t* current, uint8_t* previous, size_t rowBytes
                 return false;
             }
             convert(row, rowBytes, 0xFF);
+            m_rowsDecoded = row + 1;
             advanceProgress();
         }
         return true;
