@@ -55,9 +55,31 @@ size_t ChannelCount(TSampleScheme scheme) {
 // Rounds to the nearest integer, halves to even (the default rounding mode).
 long RoundEven(long double v) { return std::lrint(v); }
 
+// The gamma table for a product of main and display gamma, over the sample ranges.
+void FillGammaTable(std::array<uint8_t, 256>& table, float gammaProduct, int sourceBits,
+                    int targetBits) {
+    const float exponent = 1.0f / gammaProduct;
+    const int sourceBound = sourceBits < 8 ? (1 << sourceBits) - 1 : 255;
+    const int targetBound = targetBits < 8 ? (1 << targetBits) - 1 : 255;
+    for (int i = 0; i <= sourceBound; ++i) {
+        const long double ratio = static_cast<long double>(i) / sourceBound;
+        table[static_cast<size_t>(i)] = static_cast<uint8_t>(
+            RoundEven(std::pow(ratio, static_cast<long double>(exponent)) * targetBound));
+    }
+}
+
 }  // namespace
 
-TColorManager::TColorManager() { SetGamma(m_mainGamma, m_displayGamma); }
+// Every loaded picture makes a colour manager; the table of its default description is
+// worked out once.
+TColorManager::TColorManager() {
+    static const std::array<uint8_t, 256> kDefaultTable = [] {
+        std::array<uint8_t, 256> table{};
+        FillGammaTable(table, 1.0f * 2.2f, 8, 8);
+        return table;
+    }();
+    m_gamma = kDefaultTable;
+}
 
 void TColorManager::SetSourceBitsPerSample(int bits) {
     if (bits < 1 || bits > 16) {
@@ -116,14 +138,7 @@ void TColorManager::SetTargetColorScheme(TSampleScheme scheme) {
 void TColorManager::SetGamma(float mainGamma, float displayGamma) {
     m_mainGamma = mainGamma > 0 ? mainGamma : 1.0f;
     m_displayGamma = displayGamma > 0 ? displayGamma : 2.2f;
-    const float exponent = 1.0f / (m_mainGamma * m_displayGamma);
-    const int sourceBound = m_sourceBits < 8 ? (1 << m_sourceBits) - 1 : 255;
-    const int targetBound = m_targetBits < 8 ? (1 << m_targetBits) - 1 : 255;
-    for (int i = 0; i <= sourceBound; ++i) {
-        const long double ratio = static_cast<long double>(i) / sourceBound;
-        m_gamma[static_cast<size_t>(i)] = static_cast<uint8_t>(
-            RoundEven(std::pow(ratio, static_cast<long double>(exponent)) * targetBound));
-    }
+    FillGammaTable(m_gamma, m_mainGamma * m_displayGamma, m_sourceBits, m_targetBits);
 }
 
 TPixelFormat TColorManager::PixelFormatOf(int which) const {
