@@ -75,25 +75,38 @@ void UnfilterLeft(uint8_t filter, uint8_t* row, const uint8_t* previous, size_t 
 }
 
 #if defined(__SSE2__)
-// Sub, Average and Paeth on 3- and 4-byte pixels: one pixel per step, its bytes side by side in
-// 16-bit lanes, so the per-byte arithmetic of the scalar loops runs on all channels at once.
+// Sub, Average and Paeth on pixels of 3 to 8 bytes: one pixel per step, its bytes side by side
+// in 16-bit lanes, so the per-byte arithmetic of the scalar loops runs on all of them at once.
 // Three bytes are put together in a register: a partial copy into a word in memory would make
 // the processor wait for the stores before the load of the whole word.
 template <size_t B>
 __m128i LoadPixel(const uint8_t* p) {
-    uint32_t v;
+    uint32_t low;
+    uint32_t high = 0;
     if constexpr (B == 3) {
-        v = uint32_t{p[0]} | uint32_t{p[1]} << 8 | uint32_t{p[2]} << 16;
+        low = uint32_t{p[0]} | uint32_t{p[1]} << 8 | uint32_t{p[2]} << 16;
     } else {
-        std::memcpy(&v, p, B);
+        std::memcpy(&low, p, 4);
+        if constexpr (B == 6) {
+            high = uint32_t{p[4]} | uint32_t{p[5]} << 8;
+        } else if constexpr (B == 8) {
+            std::memcpy(&high, p + 4, 4);
+        }
     }
-    return _mm_unpacklo_epi8(_mm_cvtsi32_si128(static_cast<int>(v)), _mm_setzero_si128());
+    const __m128i bytes = _mm_unpacklo_epi32(_mm_cvtsi32_si128(static_cast<int>(low)),
+                                             _mm_cvtsi32_si128(static_cast<int>(high)));
+    return _mm_unpacklo_epi8(bytes, _mm_setzero_si128());
 }
 
 template <size_t B>
 void StorePixel(uint8_t* p, __m128i pixel) {
-    const auto v = static_cast<uint32_t>(_mm_cvtsi128_si32(_mm_packus_epi16(pixel, pixel)));
-    std::memcpy(p, &v, B);
+    const __m128i bytes = _mm_packus_epi16(pixel, pixel);
+    const auto low = static_cast<uint32_t>(_mm_cvtsi128_si32(bytes));
+    std::memcpy(p, &low, B < 4 ? B : 4);
+    if constexpr (B > 4) {
+        const auto high = static_cast<uint32_t>(_mm_cvtsi128_si32(_mm_srli_si128(bytes, 4)));
+        std::memcpy(p + 4, &high, B - 4);
+    }
 }
 
 __m128i Abs16(__m128i v) { return _mm_max_epi16(v, _mm_sub_epi16(_mm_setzero_si128(), v)); }
@@ -143,13 +156,23 @@ void Unfilter(uint8_t filter, uint8_t* row, const uint8_t* previous, size_t leng
         return;  // None, and unknown types, leave the row unchanged.
     }
 #if defined(__SSE2__)
-    if (bytesPerPixel == 3 && length % 3 == 0) {
-        UnfilterPixels<3>(filter, row, previous, length);
-        return;
-    }
-    if (bytesPerPixel == 4 && length % 4 == 0) {
-        UnfilterPixels<4>(filter, row, previous, length);
-        return;
+    if (bytesPerPixel >= 3 && length % bytesPerPixel == 0) {
+        switch (bytesPerPixel) {
+            case 3:
+                UnfilterPixels<3>(filter, row, previous, length);
+                return;
+            case 4:
+                UnfilterPixels<4>(filter, row, previous, length);
+                return;
+            case 6:
+                UnfilterPixels<6>(filter, row, previous, length);
+                return;
+            case 8:
+                UnfilterPixels<8>(filter, row, previous, length);
+                return;
+            default:
+                break;
+        }
     }
 #endif
     switch (bytesPerPixel) {
