@@ -95,10 +95,11 @@ void TNetIOHandlerSocket::ConnectWait(int32_t timeout) {
     }
     SleepMs(remaining);
     if (!thread->Finished()) {
-        thread->Terminate();
-        // Closing the socket ends the blocked connect.
-        Close();
+        // Closed before the thread has ended, the socket's number could go to another socket
+        // that the thread would then connect.
+        thread->Abort();
         thread->WaitFor();
+        Close();
         throw ENetConnectTimeout(messages::kConnectTimeout);
     }
     thread->WaitFor();
@@ -107,7 +108,7 @@ void TNetIOHandlerSocket::ConnectWait(int32_t timeout) {
 
 void TNetConnectThread::Execute() {
     try {
-        GStack->CheckSocketResult(TargetHandle->ConnectToPeer(2), {kErrBadFile, kErrNotSocket});
+        GStack->CheckSocketResult(TargetHandle->ConnectToPeerAbortable(2, m_abort));
     } catch (const std::exception& e) {
         FailureText = e.what();
     }

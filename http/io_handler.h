@@ -10,6 +10,7 @@
 
 #include "framework/core/sync.h"
 #include "http/component.h"
+#include "http/connect_abort.h"
 #include "http/socket_handle.h"
 
 namespace pogoda {
@@ -62,18 +63,30 @@ private:
     std::unique_ptr<TNetSocketHandle> m_socketHandle;
 };
 
-// Performs one blocking connect of TargetHandle; a failure's message lands in FailureText.
+// Performs one connect of TargetHandle; a failure's message lands in FailureText. Abort makes
+// the connect give up, so that its socket is closed only after the thread has let go of it.
 class TNetConnectThread : public TThread {
     POGODA_CLASS_NAME(TNetConnectThread)
 public:
     explicit TNetConnectThread(TNetSocketHandle* target) : TargetHandle(target) {}
-    ~TNetConnectThread() override { WaitFor(); }
+    ~TNetConnectThread() override {
+        Abort();
+        WaitFor();
+    }
+
+    void Abort() {
+        Terminate();
+        m_abort.Signal();
+    }
 
     TNetSocketHandle* TargetHandle;
     std::string FailureText;
 
 protected:
     void Execute() override;
+
+private:
+    TNetConnectAbort m_abort;
 };
 
 }  // namespace pogoda

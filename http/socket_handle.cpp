@@ -67,12 +67,19 @@ void TNetSocketHandle::BindLocal() {
 }
 
 int TNetSocketHandle::ConnectToPeer(int family) {
-    const int r = GStack->SockConnect(Handle, family, PeerIP, PeerPort);
-    if (r != -1) {
+    return AfterConnect(GStack->SockConnect(Handle, family, PeerIP, PeerPort));
+}
+
+int TNetSocketHandle::ConnectToPeerAbortable(int family, const TNetConnectAbort& abort) {
+    return AfterConnect(GStack->SockConnectAbortable(Handle, family, PeerIP, PeerPort, abort));
+}
+
+int TNetSocketHandle::AfterConnect(int result) {
+    if (result != -1) {
         RefreshLocalName();
         RefreshPeerName();
     }
-    return r;
+    return result;
 }
 
 void TNetSocketHandle::RefreshLocalName() {

@@ -28,6 +28,8 @@ public:
     void BindLocal();
     // Returns the raw result; refreshes both names after a success.
     virtual int ConnectToPeer(int family);
+    // ConnectToPeer that gives up once abort is signalled (-1, kErrInterrupted).
+    int ConnectToPeerAbortable(int family, const TNetConnectAbort& abort);
     void RefreshLocalName();
     void RefreshPeerName();
     int Receive(void* buffer, int length);
@@ -49,6 +51,7 @@ public:
 private:
     // One bind; true on success, false when the address is in use.
     bool TryBind(int32_t port);
+    int AfterConnect(int result);
     bool SelectOnce(int ms);
 };
 

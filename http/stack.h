@@ -22,17 +22,18 @@ inline constexpr int kMaxSocketSetSize = 64;
 
 // Socket error codes as the platform numbers them.
 enum : int {
-    kErrBadFile = 10009,
+    kErrInterrupted = 10004,
     kErrAddressInUse = 10048,
     kErrConnectionAborted = 10053,
     kErrConnectionReset = 10054,
     kErrShutdown = 10058,
-    kErrNotSocket = 10038,
     kErrNotInitialised = 10093,
     kErrHostNotFound = 11001,
 };
 
 using TNetAddress = std::array<uint8_t, 4>;
+
+class TNetConnectAbort;
 
 class TNetStack : public TObject {
     POGODA_CLASS_NAME(TNetStack)
@@ -45,6 +46,10 @@ public:
     virtual TNetSocket SockCreate(int family, int type, int protocol) = 0;
     virtual int SockBind(TNetSocket s, int family, const std::string& ip, int port) = 0;
     virtual int SockConnect(TNetSocket s, int family, const std::string& ip, int port) = 0;
+    // SockConnect that gives up once abort is signalled: -1 with kErrInterrupted. The socket
+    // is back in blocking mode when it returns.
+    virtual int SockConnectAbortable(TNetSocket s, int family, const std::string& ip, int port,
+                                     const TNetConnectAbort& abort) = 0;
     virtual int SockClose(TNetSocket s) = 0;
     virtual int SockShutdown(TNetSocket s, int how) = 0;
     virtual int SockRecv(TNetSocket s, void* buffer, int length, int flags) = 0;

@@ -13,6 +13,7 @@
 #include <cerrno>
 #include <cstring>
 
+#include "http/connect_abort.h"
 #include "http/socket_exceptions.h"
 #include "http/stack.h"
 
@@ -90,6 +91,22 @@ bool MakeAddress(const std::string& ip, int port, sockaddr_in& sa) {
     return true;
 }
 
+// Waits for a non-blocking connect to end; its errno (0 when connected), or -1 when abort came
+// first.
+int AwaitConnect(int fd, const TNetConnectAbort& abort) {
+    pollfd fds[2] = {{fd, POLLOUT, 0}, {static_cast<int>(abort.Native()), POLLIN, 0}};
+    int r;
+    do {
+        r = ::poll(fds, 2, -1);
+    } while (r == -1 && errno == EINTR);
+    if (r == -1) return errno;
+    if (fds[1].revents != 0) return -1;
+    int error = 0;
+    socklen_t length = sizeof error;
+    if (::getsockopt(fd, SOL_SOCKET, SO_ERROR, &error, &length) == -1) return errno;
+    return error;
+}
+
 int NameOf(int (*query)(int, sockaddr*, socklen_t*), TNetSocket s, std::string& ip, int& port) {
     sockaddr_in sa{};
     socklen_t len = sizeof sa;
@@ -123,6 +140,25 @@ public:
             r = ::connect(Fd(s), reinterpret_cast<sockaddr*>(&sa), sizeof sa);
         } while (r == -1 && errno == EINTR);
         return Checked(r);
+    }
+
+    int SockConnectAbortable(TNetSocket s, int, const std::string& ip, int port,
+                             const TNetConnectAbort& abort) override {
+        sockaddr_in sa{};
+        if (!MakeAddress(ip, port, sa)) return -1;
+        const int fd = Fd(s);
+        const int flags = ::fcntl(fd, F_GETFL);
+        if (Checked(flags) == -1 || Checked(::fcntl(fd, F_SETFL, flags | O_NONBLOCK)) == -1) {
+            return -1;
+        }
+        int error = 0;
+        if (::connect(fd, reinterpret_cast<sockaddr*>(&sa), sizeof sa) == -1) error = errno;
+        // An interrupted non-blocking connect goes on in the background like one in progress.
+        if (error == EINPROGRESS || error == EINTR) error = AwaitConnect(fd, abort);
+        ::fcntl(fd, F_SETFL, flags);
+        if (error == 0) return 0;
+        t_lastError = error == -1 ? kErrInterrupted : MapErrno(error);
+        return -1;
     }
 
     int SockClose(TNetSocket s) override { return Checked(::close(Fd(s))); }

@@ -9,6 +9,8 @@
 #include <cstring>
 
 #include "framework/core/text.h"
+#include "framework/win32/handles.h"
+#include "http/connect_abort.h"
 #include "http/socket_exceptions.h"
 #include "http/stack.h"
 
@@ -51,6 +53,7 @@ FARPROC BindEntry(const char* name) {
     X(bind, int, (SOCKET s, const sockaddr* a, int n), (s, a, n))                            \
     X(closesocket, int, (SOCKET s), (s))                                                     \
     X(connect, int, (SOCKET s, const sockaddr* a, int n), (s, a, n))                         \
+    X(ioctlsocket, int, (SOCKET s, long c, u_long* v), (s, c, v))                            \
     X(getpeername, int, (SOCKET s, sockaddr* a, int* n), (s, a, n))                          \
     X(getsockname, int, (SOCKET s, sockaddr* a, int* n), (s, a, n))                          \
     X(htons, u_short, (u_short v), (v))                                                      \
@@ -62,7 +65,10 @@ FARPROC BindEntry(const char* name) {
     X(shutdown, int, (SOCKET s, int how), (s, how))                                          \
     X(socket, SOCKET, (int af, int type, int protocol), (af, type, protocol))                \
     X(gethostbyname, hostent*, (const char* name), (name))                                   \
-    X(WSAGetLastError, int, (), ())
+    X(WSASetLastError, void, (int e), (e))                                                   \
+    X(WSAGetLastError, int, (), ())                                                          \
+    X(WSAEventSelect, int, (SOCKET s, WSAEVENT e, long n), (s, e, n))                        \
+    X(WSAEnumNetworkEvents, int, (SOCKET s, WSAEVENT e, WSANETWORKEVENTS* n), (s, e, n))
 
 #define POGODA_WS2_SLOT(name, Ret, params, args)                                  \
     using Fn_##name = Ret(WINAPI*) params;                                        \
@@ -151,6 +157,20 @@ int NameOf(bool peer, TNetSocket s, std::string& ip, int& port) {
     return 0;
 }
 
+// Waits for a connect started under WSAEventSelect; its error code (0 when connected), or
+// kErrInterrupted when abort came first.
+int AwaitConnect(SOCKET s, HANDLE connected, const TNetConnectAbort& abort) {
+    const HANDLE events[2] = {reinterpret_cast<HANDLE>(abort.Native()), connected};
+    const DWORD r = WaitForMultipleObjects(2, events, FALSE, INFINITE);
+    if (r == WAIT_OBJECT_0) return kErrInterrupted;
+    if (r != WAIT_OBJECT_0 + 1) return static_cast<int>(GetLastError());
+    WSANETWORKEVENTS happened{};
+    if (p_WSAEnumNetworkEvents(s, connected, &happened) == SOCKET_ERROR) {
+        return p_WSAGetLastError();
+    }
+    return happened.iErrorCode[FD_CONNECT_BIT];
+}
+
 class TNetStackWindows : public TNetStack {
     POGODA_CLASS_NAME(TNetStackWindows)
 public:
@@ -176,6 +196,32 @@ public:
         sockaddr_in sa{};
         MakeAddress(ip, port, sa);
         return p_connect(Sock(s), reinterpret_cast<sockaddr*>(&sa), sizeof sa);
+    }
+    int SockConnectAbortable(TNetSocket s, int, const std::string& ip, int port,
+                             const TNetConnectAbort& abort) override {
+        sockaddr_in sa{};
+        MakeAddress(ip, port, sa);
+        const TKernelHandle connected(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+        if (!connected) {
+            p_WSASetLastError(WSAENOBUFS);
+            return SOCKET_ERROR;
+        }
+        // The event makes the socket non-blocking: the connect returns at once.
+        if (p_WSAEventSelect(Sock(s), connected.Get(), FD_CONNECT) == SOCKET_ERROR) {
+            return SOCKET_ERROR;
+        }
+        int error = 0;
+        if (p_connect(Sock(s), reinterpret_cast<sockaddr*>(&sa), sizeof sa) == SOCKET_ERROR) {
+            error = p_WSAGetLastError();
+        }
+        if (error == WSAEWOULDBLOCK) error = AwaitConnect(Sock(s), connected.Get(), abort);
+        // Blocking mode can only come back once the event is detached.
+        p_WSAEventSelect(Sock(s), nullptr, 0);
+        u_long blocking = 0;
+        p_ioctlsocket(Sock(s), FIONBIO, &blocking);
+        if (error == 0) return 0;
+        p_WSASetLastError(error);
+        return SOCKET_ERROR;
     }
     int SockClose(TNetSocket s) override { return p_closesocket(Sock(s)); }
     int SockShutdown(TNetSocket s, int how) override { return p_shutdown(Sock(s), how); }

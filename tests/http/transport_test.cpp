@@ -30,6 +30,7 @@ public:
     TNetSocket SockCreate(int f, int t, int p) override { return m_inner->SockCreate(f, t, p); }
     int SockBind(TNetSocket s, int f, const std::string& ip, int port) override { return m_inner->SockBind(s, f, ip, port); }
     int SockConnect(TNetSocket s, int f, const std::string& ip, int port) override { return m_inner->SockConnect(s, f, ip, port); }
+    int SockConnectAbortable(TNetSocket s, int f, const std::string& ip, int port, const TNetConnectAbort& a) override { return m_inner->SockConnectAbortable(s, f, ip, port, a); }
     int SockClose(TNetSocket s) override { return m_inner->SockClose(s); }
     int SockShutdown(TNetSocket s, int how) override { return m_inner->SockShutdown(s, how); }
     int SockRecv(TNetSocket s, void* b, int n, int f) override { return m_inner->SockRecv(s, b, n, f); }
