@@ -49,6 +49,9 @@ void TLZ77Decoder::InflateSome(const uint8_t*& source, uint8_t*& target, uint32_
     m_stream.next_out = target;
     m_stream.avail_out = wanted;
     m_result = inflate(&m_stream, m_flushMode);
+    if (m_result == Z_BUF_ERROR && wanted == 0) {
+        m_result = Z_OK;
+    }
     source += available - m_stream.avail_in;
     target += wanted - m_stream.avail_out;
 }

@@ -26,7 +26,8 @@ public:
 
     // Inflates from source (available bytes) into target (up to wanted bytes) and moves both
     // pointers past what was consumed and produced. Once the stream has ended or failed,
-    // further calls inflate nothing.
+    // further calls inflate nothing. With no room for output (wanted 0) it still decodes what
+    // comes before the next output byte; finding nothing of that kind is no failure.
     void InflateSome(const uint8_t*& source, uint8_t*& target, uint32_t wanted, uint32_t available);
 
     // The result of the last inflate call (Z_OK, Z_STREAM_END, or an error).

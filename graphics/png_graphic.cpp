@@ -60,6 +60,12 @@ enum class TPNGFailure {
 constexpr uint8_t kSignature[8] = {0x89, 0x50, 0x4E, 0x47, 0x0D, 0x0A, 0x1A, 0x0A};
 constexpr uint32_t kMaxChunkLength = 0x7FFFFFFF;
 constexpr int kPartialFlush = 1;  // zlib's Z_PARTIAL_FLUSH
+// Image data is inflated this much at a time, rows taken from it; one inflate call per row
+// cost more than the rest of decoding a row of a photo.
+constexpr uint32_t kAheadBytes = 64 * 1024;
+// Inflating ahead leaves the last bytes of each chunk to the row-by-row reads, which alone
+// decide where the data ends and which rows a damaged file shows (see TakeRow).
+constexpr uint32_t kInputReserve = 1;
 
 uint32_t BigEndian32(const uint8_t* p) {
     return uint32_t{p[0]} << 24 | uint32_t{p[1]} << 16 | uint32_t{p[2]} << 8 | p[3];
@@ -112,6 +118,17 @@ private:
     size_t ConfigureConversion();
     void DecodeImageData();
     bool DecodeRows(uint8_t* current, uint8_t* previous, size_t rowBytes, size_t channels);
+    bool TakeRow(uint8_t* target, uint32_t count);
+    bool InflateAhead();
+    // Where the image data starts; a second, row-by-row pass over it begins there.
+    struct TDataStart {
+        int64_t Position;
+        uint32_t Length;
+        std::array<uint8_t, 4> Type;
+        uint32_t Crc;
+        TRect Progress;
+    };
+    void RestartRowByRow(const TDataStart& start);
     bool InflateRow(uint8_t* target, uint32_t count);
     void Report(TProgressStage stage, const std::string& message);
     void Finish();
@@ -124,6 +141,11 @@ private:
     std::vector<uint8_t> m_raw;
     const uint8_t* m_source = nullptr;
     uint32_t m_inputLeft = 0;
+    std::vector<uint8_t> m_ahead;
+    size_t m_aheadBegin = 0;
+    size_t m_aheadEnd = 0;
+    bool m_rowByRow = false;  // set for a second pass over damaged data
+    bool m_aheadFailed = false;
     uint32_t m_chunkLength = 0;
     std::array<uint8_t, 4> m_chunkType{};
     uint32_t m_crc = 0;
@@ -503,13 +525,40 @@ void TPNGLoader::DecodeImageData() {
     }
     std::vector<uint8_t> current(CheckedNarrow<size_t>(bufferBytes));
     std::vector<uint8_t> previous(current.size());
-    DecodeRows(current.data(), previous.data(), static_cast<size_t>(rowBytes), channels);
+    const TDataStart start{m_stream.Position(), m_chunkLength, m_chunkType, m_crc,
+                           m_graphic.m_progressRect};
+    if (!DecodeRows(current.data(), previous.data(), static_cast<size_t>(rowBytes), channels) &&
+        m_aheadFailed) {
+        // Inflating ahead met an error or the end of the stream. Where a row-by-row read
+        // stops then depends on row boundaries, so the data is decoded again that way.
+        RestartRowByRow(start);
+        if (interlaced) {
+            m_graphic.FillRect(Rect(0, 0, width, height), m_backgroundColor);
+        }
+        std::fill(current.begin(), current.end(), uint8_t{0});
+        std::fill(previous.begin(), previous.end(), uint8_t{0});
+        DecodeRows(current.data(), previous.data(), static_cast<size_t>(rowBytes), channels);
+    }
 
     // The rest of the image data is read (and checked) but not inflated.
     while (IsChunk("IDAT")) {
         ReadChunkData();
         ReadChunkHeader();
     }
+}
+
+void TPNGLoader::RestartRowByRow(const TDataStart& start) {
+    m_stream.SetPosition(start.Position);
+    m_chunkLength = start.Length;
+    m_chunkType = start.Type;
+    m_crc = start.Crc;
+    m_inputLeft = 0;
+    m_aheadBegin = m_aheadEnd = 0;
+    m_decoder = std::make_unique<TLZ77Decoder>(kPartialFlush, false);
+    m_decoder->StartInflate();
+    m_rowByRow = true;
+    m_rowsDecoded = 0;
+    m_graphic.m_progressRect = start.Progress;
 }
 
 // Returns false when the image data ends before the last row; the rows not reached keep the
@@ -528,7 +577,7 @@ bool TPNGLoader::DecodeRows(uint8_t* current, uint8_t* previous, size_t rowBytes
     };
     if (!m_graphic.m_summary.Interlaced) {
         for (uint32_t row = 0; row < m_height; ++row) {
-            if (!InflateRow(current, static_cast<uint32_t>(rowBytes + 1))) {
+            if (!TakeRow(current, static_cast<uint32_t>(rowBytes + 1))) {
                 return false;
             }
             convert(row, rowBytes, 0xFF);
@@ -547,7 +596,7 @@ bool TPNGLoader::DecodeRows(uint8_t* current, uint8_t* previous, size_t rowBytes
         const size_t passBytes = static_cast<size_t>((passWidth * m_bitDepth + 7) / 8 * channels);
         std::fill(previous, previous + passBytes + 1, uint8_t{0});
         for (uint32_t row = p.StartRow; row < m_height; row += p.RowStep) {
-            if (!InflateRow(current, static_cast<uint32_t>(passBytes + 1))) {
+            if (!TakeRow(current, static_cast<uint32_t>(passBytes + 1))) {
                 return false;
             }
             convert(row, passBytes, p.Mask);
@@ -559,10 +608,53 @@ bool TPNGLoader::DecodeRows(uint8_t* current, uint8_t* previous, size_t rowBytes
     return true;
 }
 
+// Rows come from data inflated ahead, but the outcome must be that of inflating each row
+// on its own: those calls stop at the row's end after decoding up to the next output byte,
+// and a chunk's last byte, an error or the end of the stream met there decides whether the
+// row shows. So the ahead data stops short of each chunk's end (kInputReserve); a row that
+// ends before the ahead data does is one those calls would have shown the same way. The row
+// in which the ahead data ends is finished by InflateRow from the same inflate state, which
+// is where a row-by-row read would be. An error or the end of the stream met ahead makes the
+// caller decode the data again row by row.
+bool TPNGLoader::TakeRow(uint8_t* target, uint32_t count) {
+    if (m_aheadBegin == m_aheadEnd) {
+        if (m_rowByRow || m_inputLeft <= kInputReserve) {
+            return InflateRow(target, count);
+        }
+        if (!InflateAhead()) {
+            m_aheadFailed = true;
+            return false;
+        }
+    }
+    const size_t buffered = m_aheadEnd - m_aheadBegin;
+    const size_t taken = std::min<size_t>(buffered, count);
+    std::memcpy(target, m_ahead.data() + m_aheadBegin, taken);
+    m_aheadBegin += taken;
+    if (buffered > count) {
+        return true;
+    }
+    m_aheadBegin = m_aheadEnd = 0;
+    return InflateRow(target + taken, count - static_cast<uint32_t>(taken));
+}
+
+bool TPNGLoader::InflateAhead() {
+    m_ahead.resize(kAheadBytes);
+    const uint8_t* source = m_source;
+    uint8_t* produced = m_ahead.data();
+    m_decoder->InflateSome(source, produced, kAheadBytes, m_inputLeft - kInputReserve);
+    m_inputLeft -= static_cast<uint32_t>(source - m_source);
+    m_source = source;
+    m_aheadBegin = 0;
+    m_aheadEnd = static_cast<size_t>(produced - m_ahead.data());
+    return m_decoder->ZLibResult() == 0;
+}
+
+// With count 0 (a row the ahead data ended exactly with) it still makes the one call that
+// decodes up to the next output byte; the input left is never 0 then.
 bool TPNGLoader::InflateRow(uint8_t* target, uint32_t count) {
     uint8_t* out = target;
     uint32_t wanted = count;
-    while (wanted > 0) {
+    do {
         while (m_inputLeft == 0) {
             if (!IsChunk("IDAT")) {
                 return false;
@@ -589,7 +681,7 @@ bool TPNGLoader::InflateRow(uint8_t* target, uint32_t count) {
         if (result != 0) {
             Fail(TPNGFailure::CompressionError);
         }
-    }
+    } while (wanted > 0);
     return true;
 }
 

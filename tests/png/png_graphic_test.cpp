@@ -1,6 +1,7 @@
 #include <cstring>
 #include <functional>
 #include <gtest/gtest.h>
+#include <stdexcept>
 #include <string>
 #include <vector>
 #include <zlib.h>
@@ -282,6 +283,71 @@ TEST(PNGDecode, ImageDataEndingEarlyKeepsTheBackground) {
     EXPECT_EQ(graphic.PixelColor(3, 5), RGBColor(10, 20, 30));
     EXPECT_EQ(graphic.PixelColor(0, 0),
               RGBColor(image.rows[0][0], image.rows[0][1], image.rows[0][2]));
+}
+
+// The zlib stream of raw, flushed to a byte boundary and not ended.
+Bytes DeflateFlushed(const Bytes& raw) {
+    z_stream stream{};
+    if (deflateInit(&stream, 9) != Z_OK) {
+        throw std::runtime_error("deflateInit failed");
+    }
+    Bytes out(compressBound(static_cast<uLong>(raw.size())) + 16);
+    stream.next_in = const_cast<Bytef*>(raw.data());
+    stream.avail_in = static_cast<uInt>(raw.size());
+    stream.next_out = out.data();
+    stream.avail_out = static_cast<uInt>(out.size());
+    deflate(&stream, Z_FULL_FLUSH);
+    out.resize(stream.total_out);
+    deflateEnd(&stream);
+    return out;
+}
+
+// Reading a row also decodes what comes before the next output byte, within the chunk at
+// hand: damage met there loses the row itself, damage in the next chunk only the rows after.
+TEST(PNGDecode, WhatFollowsARowDecidesWhetherItShows) {
+    const RawImage image = Pattern(64, 40, 8, 2);
+    const Bytes scanlines = test::FilteredData(image, false, {});
+    const auto headBytes = static_cast<ptrdiff_t>(scanlines.size() / 2);  // rows 0 to 19
+    const Bytes head = DeflateFlushed(Bytes(scanlines.begin(), scanlines.begin() + headBytes));
+    const auto adler = static_cast<uint32_t>(
+        adler32(adler32(0, nullptr, 0), scanlines.data(), static_cast<uInt>(headBytes)));
+    const Bytes lastBlock = {0x03, 0x00};  // final and empty, fixed codes
+    const std::string kCompression =
+        "EInvalidGraphic: Cannot load image. Compression error found in PNG file.";
+    const std::string kExtra =
+        "EInvalidGraphic: Cannot load image. Extra compressed data found in PNG file.";
+    struct Case {
+        const char* name;
+        Bytes tail;
+        bool tailInOwnChunk;
+        std::string error;
+        uint32_t rowsShown;
+    } cases[] = {
+        {"nothing more", {}, false, "", 20},
+        {"end without checksum", lastBlock, false, "", 20},
+        {"end with checksum", Concat({lastBlock, Be32(adler)}), false, "", 20},
+        {"end with checksum, own chunk", Concat({lastBlock, Be32(adler)}), true, kExtra, 20},
+        {"wrong checksum", Concat({lastBlock, Be32(adler ^ 1)}), false, kCompression, 19},
+        {"wrong checksum, own chunk", Concat({lastBlock, Be32(adler ^ 1)}), true, kCompression, 20},
+        {"invalid block type", {0xFF}, false, kCompression, 19},
+        {"invalid block type, own chunk", {0xFF}, true, kCompression, 20},
+        {"more after the checksum", Concat({lastBlock, Be32(adler), {0}}), false, kExtra, 19},
+    };
+    const Bytes background = Chunk("bKGD", Concat({Be16(10), Be16(20), Be16(30)}));
+    for (const Case& c : cases) {
+        const Bytes data = c.tailInOwnChunk ? Concat({Chunk("IDAT", head), Chunk("IDAT", c.tail)})
+                                            : Chunk("IDAT", Concat({head, c.tail}));
+        TPNGGraphic graphic;
+        EXPECT_EQ(Load(graphic, Concat({kSignature, Ihdr(64, 40, 8, 2), background, data,
+                                        Chunk("IEND", {})})),
+                  c.error)
+            << c.name;
+        for (uint32_t y = 0; y < 40; ++y) {
+            const TColor wanted =
+                y < c.rowsShown ? Expected(image, 7, y, {}) : RGBColor(10, 20, 30);
+            EXPECT_EQ(graphic.PixelColor(7, static_cast<int>(y)), wanted) << c.name << " row " << y;
+        }
+    }
 }
 
 const std::string kInvalid =
